@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what building and testing Vantrel needs on Debian 12, when it is missing.
+# As root it installs with apt-get; otherwise it prints the one command to run.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
+          xvfb xauth fonts-dejavu-core)
+if [[ "${1:-}" == "--fuzz" ]]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if [[ $(id -u) -eq 0 ]]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+    echo "Vantrel needs these Debian packages: ${missing[*]}" >&2
+    echo "Install them with:" >&2
+    echo "    sudo apt-get install ${missing[*]}" >&2
+    exit 1
+fi

@@ -1,0 +1,28 @@
+#pragma once
+// The program's modal message boxes and its file-open dialog, behind one seam so that tests can
+// answer them and check their exact text, style and title.
+
+#include <QString>
+
+class QWidget;
+
+// Message box styles: the icon and the buttons of each box the program shows.
+enum class MessageStyle : int {
+    CriticalOk = 16,          // critical icon, OK
+    QuestionYesNo = 36,       // question icon, Yes and No
+    WarningOkCancel = 49,     // warning icon, OK and Cancel
+    ExclamationYesNo = 52,    // exclamation icon, Yes and No
+    InformationOk = 64,       // information icon, OK
+};
+
+enum class Answer { Ok, Cancel, Yes, No };
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Shows a modal message box and returns the button the user chose.
+    virtual Answer message(QWidget* parent, const QString& text, MessageStyle style,
+                           const QString& title) = 0;
+    // Shows the file-open dialog with a filter such as "Bitmap (*.bmp)"; empty when cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+};

@@ -1,0 +1,234 @@
+#include "app/MainWindow.h"
+
+#include "app/AboutBox.h"
+#include "panels/animation/AnimationPanel.h"
+#include "panels/connection/ConnectionPanel.h"
+#include "panels/display/ContrastPanel.h"
+#include "panels/display/DisplayPanel.h"
+#include "panels/drawing/DrawingPanel.h"
+#include "panels/memory/MemoryPanel.h"
+#include "panels/picture/PicturePanel.h"
+#include "panels/text/PatternPanel.h"
+#include "panels/text/StartPositionPanel.h"
+#include "panels/text/TextPanel.h"
+#include "panels/touch/TouchPanel.h"
+#include "serial/SerialPort.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTime>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+QTabWidget* tabSet(QWidget* parent, const char* name) {
+    auto* tabs = new QTabWidget(parent);
+    tabs->setObjectName(QString::fromLatin1(name));
+    tabs->setDocumentMode(false);
+    return tabs;
+}
+
+QWidget* page(const char* name) {
+    auto* w = new QWidget;
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QFrame* separator(QWidget* parent, const char* name) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(QString::fromLatin1(name));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+} // namespace
+
+MainWindow::MainWindow(SerialPort& port, Dialogs& dialogs, PortMap portMap, QWidget* parent)
+    : QMainWindow(parent), port_(port), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral(" Vantrel"));
+    port_.setObjectName(QStringLiteral("MSserial"));
+
+    connection_ = new ConnectionPanel(port, dialogs, std::move(portMap));
+    contrast_ = new ContrastPanel(port, dialogs);
+    text_ = new TextPanel(port, dialogs);
+    startPosition_ = new StartPositionPanel(port, dialogs);
+    pattern_ = new PatternPanel(port, dialogs);
+    picture_ = new PicturePanel(port, dialogs);
+    memory_ = new MemoryPanel(port, dialogs);
+    drawing_ = new DrawingPanel(port, dialogs);
+    animation_ = new AnimationPanel(port, dialogs);
+    touch_ = new TouchPanel(port, dialogs);
+    display_ = new DisplayPanel(port, dialogs);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 0, 6, 6);
+    layout->addWidget(separator(central, "Line2"));
+    layout->addWidget(separator(central, "Line4"));
+    auto* SSTab1 = tabSet(central, "SSTab1");
+    SSTab1->addTab(buildSettingsPage(), QStringLiteral("Settings"));
+    SSTab1->addTab(buildModesPage(), QStringLiteral("Modes"));
+    SSTab1->addTab(buildUtilitiesPage(), QStringLiteral("Utilities"));
+    layout->addWidget(SSTab1, 1);
+    setCentralWidget(central);
+
+    buildMenus();
+    buildStatusBar();
+
+    connect(connection_, &ConnectionPanel::statusTextChanged, this, &MainWindow::setStatusText);
+    connect(connection_, &ConnectionPanel::contrastReported, contrast_,
+            &ContrastPanel::takeOverContrast);
+    connect(connection_, &ConnectionPanel::replyShown, touch_, &TouchPanel::showResponse);
+    connect(picture_, &PicturePanel::responseCleared, connection_, &ConnectionPanel::clearResponse);
+
+    Form_Load();
+}
+
+MainWindow::~MainWindow() { Form_Unload(); }
+
+AboutBox* MainWindow::aboutBox() const { return about_.data(); }
+
+QWidget* MainWindow::buildSettingsPage() {
+    QWidget* settings = page("PageSettings");
+    auto* layout = new QVBoxLayout(settings);
+    layout->addWidget(connection_);
+    layout->addWidget(contrast_);
+    layout->addStretch(1);
+    return settings;
+}
+
+QWidget* MainWindow::buildModesPage() {
+    QWidget* modes = page("PageModes");
+    auto* SSTab2 = tabSet(modes, "SSTab2");
+
+    QWidget* textPage = page("PageText");
+    auto* textLayout = new QHBoxLayout(textPage);
+    textLayout->addWidget(text_, 2);
+    textLayout->addWidget(startPosition_, 1, Qt::AlignTop);
+    SSTab2->addTab(textPage, QStringLiteral("Text"));
+
+    QWidget* graphicPage = page("PageGraphic");
+    auto* graphicLayout = new QGridLayout(graphicPage);
+    graphicLayout->addWidget(pattern_, 0, 0);
+    graphicLayout->addWidget(memory_, 1, 0);
+    graphicLayout->addWidget(picture_, 0, 1, 2, 1);
+    graphicLayout->setColumnStretch(0, 1);
+    graphicLayout->setColumnStretch(1, 2);
+    SSTab2->addTab(graphicPage, QStringLiteral("Graphic"));
+
+    QWidget* coordinatesPage = page("PageCoordinates");
+    auto* coordinatesLayout = new QVBoxLayout(coordinatesPage);
+    coordinatesLayout->setContentsMargins(0, 0, 0, 0);
+    coordinatesLayout->addWidget(drawing_);
+    SSTab2->addTab(coordinatesPage, QStringLiteral("Coordinates"));
+
+    auto* layout = new QVBoxLayout(modes);
+    layout->addWidget(SSTab2);
+    return modes;
+}
+
+QWidget* MainWindow::buildUtilitiesPage() {
+    QWidget* utilities = page("PageUtilities");
+    auto* SSTab4 = tabSet(utilities, "SSTab4");
+
+    QWidget* touchPage = page("PageTouchAnimation");
+    auto* touchLayout = new QHBoxLayout(touchPage);
+    touchLayout->addWidget(animation_, 1);
+    touchLayout->addWidget(touch_, 1);
+    SSTab4->addTab(touchPage, QStringLiteral("Touch Screen/Animation"));
+
+    QWidget* displayPage = page("PageDisplay");
+    auto* displayLayout = new QVBoxLayout(displayPage);
+    displayLayout->addWidget(display_);
+    SSTab4->addTab(displayPage, QStringLiteral("Display"));
+
+    auto* layout = new QVBoxLayout(utilities);
+    layout->addWidget(SSTab4);
+    return utilities;
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    QAction* blank = file->addSeparator();
+    blank->setObjectName(QStringLiteral("mnuBlanck"));
+    QAction* exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("mnuExit"));
+    connect(exit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* about = help->addAction(QStringLiteral("&About Vantrel"));
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    connect(about, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+}
+
+void MainWindow::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    statusPanel1_ = new QLabel(QStringLiteral("Controller Disconnected "), bar);
+    statusPanel1_->setObjectName(QStringLiteral("StatusPanel1"));
+    statusPanel1_->setAccessibleName(QStringLiteral("Connection state"));
+    auto* panel2 = new QLabel(bar);
+    panel2->setObjectName(QStringLiteral("StatusPanel2"));
+    statusPanel3_ = new QLabel(bar);
+    statusPanel3_->setObjectName(QStringLiteral("StatusPanel3"));
+    statusPanel3_->setAccessibleName(QStringLiteral("Time of day"));
+    bar->addWidget(statusPanel1_, 3);
+    bar->addWidget(panel2, 1);
+    bar->addPermanentWidget(statusPanel3_);
+
+    clock_ = new QTimer(this);
+    clock_->setObjectName(QStringLiteral("StatusClock"));
+    auto showTime = [this] {
+        statusPanel3_->setText(QLocale().toString(QTime::currentTime(), QLocale::ShortFormat));
+    };
+    connect(clock_, &QTimer::timeout, this, showTime);
+    showTime();
+    clock_->start(1000);
+}
+
+void MainWindow::Form_Load() { connection_->fillLists(); }
+
+void MainWindow::setStatusText(const QString& text) { statusPanel1_->setText(text); }
+
+void MainWindow::mnuExit_Click() { close(); }
+
+void MainWindow::mnuAbout_Click() {
+    if (!about_) {
+        about_ = new AboutBox(this);
+        about_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(about_, &AboutBox::fontScreensUnlocked, memory_, &MemoryPanel::unlockFontScreens);
+    }
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void MainWindow::Form_Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    if (clock_)
+        clock_->stop();
+    if (about_)
+        about_->close();
+    connection_->shutDown();
+    if (port_.portOpen())
+        port_.closePort();
+}

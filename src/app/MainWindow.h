@@ -1,0 +1,72 @@
+#pragma once
+// frmMain: menus, the nested tab pages that hold the panels, and the status bar. The window only
+// composes; each panel builds its own controls and owns their handlers.
+
+#include "serial/PortMap.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class AboutBox;
+class AnimationPanel;
+class ConnectionPanel;
+class ContrastPanel;
+class Dialogs;
+class DisplayPanel;
+class DrawingPanel;
+class MemoryPanel;
+class PatternPanel;
+class PicturePanel;
+class SerialPort;
+class StartPositionPanel;
+class TextPanel;
+class TouchPanel;
+class QLabel;
+class QTabWidget;
+class QTimer;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    MainWindow(SerialPort& port, Dialogs& dialogs, PortMap portMap, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    ConnectionPanel* connectionPanel() const { return connection_; }
+    AboutBox* aboutBox() const;
+
+public slots:
+    void mnuExit_Click();
+    void mnuAbout_Click();
+    void setStatusText(const QString& text);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    QWidget* buildSettingsPage();
+    QWidget* buildModesPage();
+    QWidget* buildUtilitiesPage();
+    void buildMenus();
+    void buildStatusBar();
+
+    SerialPort& port_;
+    Dialogs& dialogs_;
+    ConnectionPanel* connection_ = nullptr;
+    ContrastPanel* contrast_ = nullptr;
+    TextPanel* text_ = nullptr;
+    StartPositionPanel* startPosition_ = nullptr;
+    PatternPanel* pattern_ = nullptr;
+    PicturePanel* picture_ = nullptr;
+    MemoryPanel* memory_ = nullptr;
+    DrawingPanel* drawing_ = nullptr;
+    AnimationPanel* animation_ = nullptr;
+    TouchPanel* touch_ = nullptr;
+    DisplayPanel* display_ = nullptr;
+    QLabel* statusPanel1_ = nullptr;
+    QLabel* statusPanel3_ = nullptr;
+    QTimer* clock_ = nullptr;
+    QPointer<AboutBox> about_;
+    bool unloaded_ = false;
+};

@@ -1,0 +1,19 @@
+#include "app/MainWindow.h"
+#include "app/QtDialogs.h"
+#include "serial/PortMap.h"
+#include "serial/QtSerialPort.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    QApplication::setApplicationVersion(QStringLiteral("1.3.1"));
+
+    const PortMap portMap = PortMap::fromSystem();
+    QtSerialPort port(portMap);
+    QtDialogs dialogs;
+    MainWindow window(port, dialogs, portMap);
+    window.show();
+    return app.exec();
+}

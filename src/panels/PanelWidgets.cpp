@@ -1,0 +1,86 @@
+#include "panels/PanelWidgets.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+namespace widgets {
+
+QGroupBox* frame(QWidget* parent, const char* objectName, const QString& title,
+                 const QString& accessibleName) {
+    auto* box = new QGroupBox(title, parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setAccessibleName(accessibleName.isEmpty() ? title : accessibleName);
+    return box;
+}
+
+QPushButton* button(QWidget* parent, const char* objectName, const QString& caption,
+                    const QString& accessibleName) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(objectName));
+    b->setAccessibleName(accessibleName.isEmpty() ? caption : accessibleName);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QRadioButton* option(QWidget* parent, const char* objectName, const QString& caption, bool selected,
+                     const QString& accessibleName) {
+    auto* o = new QRadioButton(caption, parent);
+    o->setObjectName(QString::fromLatin1(objectName));
+    o->setAccessibleName(accessibleName.isEmpty() ? caption.trimmed() : accessibleName);
+    o->setChecked(selected);
+    return o;
+}
+
+QScrollBar* scrollBar(QWidget* parent, const char* objectName, int minimum, int maximum, int value,
+                      const QString& accessibleName) {
+    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    bar->setObjectName(QString::fromLatin1(objectName));
+    bar->setAccessibleName(accessibleName);
+    bar->setRange(minimum, maximum);
+    bar->setValue(value);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setFocusPolicy(Qt::StrongFocus);
+    bar->setMinimumWidth(120);
+    return bar;
+}
+
+QLineEdit* displayBox(QWidget* parent, const char* objectName, const QString& text,
+                      const QString& accessibleName) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setAccessibleName(accessibleName);
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->setProperty("displayOnly", true);
+    return box;
+}
+
+QLineEdit* entryBox(QWidget* parent, const char* objectName, const QString& text,
+                    const QString& accessibleName) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setAccessibleName(accessibleName);
+    return box;
+}
+
+QLabel* label(QWidget* parent, const QString& text, QWidget* buddy) {
+    auto* l = new QLabel(text, parent);
+    if (buddy)
+        l->setBuddy(buddy);
+    return l;
+}
+
+void mirror(QScrollBar* bar, QLineEdit* box) {
+    QObject::connect(bar, &QScrollBar::valueChanged, box,
+                     [box](int v) { box->setText(QString::number(v)); });
+    QObject::connect(bar, &QScrollBar::sliderMoved, box,
+                     [box](int v) { box->setText(QString::number(v)); });
+    box->setText(QString::number(bar->value()));
+}
+
+} // namespace widgets

@@ -1,0 +1,16 @@
+#include "panels/display/DisplayPanel.h"
+
+#include "app/Dialogs.h"
+#include "panels/PanelWidgets.h"
+#include "serial/SerialPort.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+
+DisplayPanel::DisplayPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), port_(port), dialogs_(dialogs) {
+    auto* layout = new QHBoxLayout(this);
+    for (const char* title : {"Display"})
+        layout->addWidget(widgets::frame(this, "", QString::fromUtf8(title)));
+}
+

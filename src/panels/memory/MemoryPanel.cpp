@@ -1,0 +1,17 @@
+#include "panels/memory/MemoryPanel.h"
+
+#include "app/Dialogs.h"
+#include "panels/PanelWidgets.h"
+#include "serial/SerialPort.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+
+MemoryPanel::MemoryPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), port_(port), dialogs_(dialogs) {
+    auto* layout = new QHBoxLayout(this);
+    for (const char* title : {"Memory"})
+        layout->addWidget(widgets::frame(this, "", QString::fromUtf8(title)));
+}
+
+void MemoryPanel::unlockFontScreens() {}

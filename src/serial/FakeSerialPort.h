@@ -1,0 +1,53 @@
+#pragma once
+// A serial port for tests: records every Output as its own write, and lets the test say what
+// the board has sent and whether opening fails.
+
+#include "serial/SerialPort.h"
+
+#include <QList>
+#include <optional>
+
+class FakeSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    using SerialPort::SerialPort;
+
+    void setCommPort(int portNumber) override { portNumber_ = portNumber; }
+    int commPort() const override { return portNumber_; }
+    void setSettings(const QString& settings) override { settings_ = settings; }
+    QString settings() const override { return settings_; }
+
+    OpenResult openPort() override;
+    void closePort() override;
+    bool portOpen() const override { return open_; }
+    bool output(const QByteArray& bytes) override;
+    QByteArray input() override;
+
+    // --- test controls ---
+    // Every write, each as its own entry, with the Settings in force when it was written.
+    QList<QByteArray> writes;
+    QList<QString> writeSettings;
+    // Bytes "received from the board", returned by the next input().
+    void receive(const QByteArray& bytes) { received_.append(bytes); }
+    // Makes the next openPort() fail with this result.
+    void failNextOpen(int errorNumber, const QString& description);
+    // Makes output() fail from now on, as a pulled adapter would.
+    void failWrites(const QString& reason);
+    // Simulates the device vanishing while open.
+    void loseDevice(const QString& reason);
+    // Convenience: the open state without going through openPort() (writes stay empty).
+    void setOpenForTest(bool open) { open_ = open; }
+    int openCount = 0;
+    int closeCount = 0;
+    int inputCount = 0;
+    QByteArray allWritten() const;
+    void clearWrites() { writes.clear(); writeSettings.clear(); }
+
+private:
+    int portNumber_ = 0;
+    QString settings_ = QStringLiteral("9600,N,8,1");
+    bool open_ = false;
+    QByteArray received_;
+    std::optional<OpenResult> nextOpenFailure_;
+    QString writeFailure_;
+};

@@ -1,0 +1,53 @@
+#pragma once
+// The one serial port of the main window. The five operations the program uses keep the names
+// of the board's original Comm control: CommPort, Settings, PortOpen, Output and Input.
+//
+// Bytes are bytes: a message is a QByteArray end to end; 0x00 and 0x80..0xFF pass unchanged.
+// Output hands its bytes on at once and never drops or reorders one; Input returns at once
+// everything received since the previous Input.
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+struct OpenResult {
+    bool ok = false;
+    int errorNumber = 0;     // 0 when ok
+    QString description;     // names the device; empty when ok
+};
+
+class SerialPort : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~SerialPort() override = default;
+
+    // CommPort: the port number the next opening uses. Written only while closed.
+    virtual void setCommPort(int portNumber) = 0;
+    virtual int commPort() const = 0;
+
+    // Settings: "9600,N,8,1" and the like. Written only while closed; read back unchanged.
+    virtual void setSettings(const QString& settings) = 0;
+    virtual QString settings() const = 0;
+
+    // PortOpen = true / false / read. Closing drops received data not yet fetched.
+    virtual OpenResult openPort() = 0;
+    virtual void closePort() = 0;
+    virtual bool portOpen() const = 0;
+
+    // Output: one write of all the bytes, in order. Returns false when the port failed
+    // (the port is then closed and portLost has been emitted).
+    virtual bool output(const QByteArray& bytes) = 0;
+
+    // Input: everything received since the previous call, oldest first; empty when nothing came.
+    virtual QByteArray input() = 0;
+
+    // Bytes handed to output() that have not yet left for the device. The picture upload paces
+    // itself by it.
+    virtual qint64 bytesToWrite() const { return 0; }
+
+signals:
+    // The open port is really gone (adapter pulled, device removed, write refused). Emitted once;
+    // the port is closed when it is emitted.
+    void portLost(const QString& device, const QString& reason);
+};
