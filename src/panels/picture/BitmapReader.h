@@ -1,0 +1,26 @@
+#pragma once
+// Reads a Windows BMP file, given as its bytes, into the display's page layout.
+//
+// Only one-bit uncompressed pictures of at most 256 x 128 pixels are converted; anything else is
+// refused before a single page byte is touched. Within that, the reader follows the file rather
+// than assuming one fixed layout: the pixel rows start at the file's own data offset (editors
+// often write larger headers), a negative height means the first stored row is the top one,
+// the palette decides which of the two indexes is lit (the lighter colour: index 1 in the usual
+// black-then-white palette), row padding is ignored and sizes need not be multiples of 8.
+
+#include "panels/picture/BitmapReadResult.h"
+#include "panels/picture/PageBytes.h"
+
+#include <cstdint>
+#include <span>
+
+class BitmapReader {
+public:
+    static constexpr int kMaxWidth = 256;
+    static constexpr int kMaxHeight = 128;
+
+    // On success writes pages 0 .. pageCount - 1, columns 0 .. width - 1 of `pages` (rows below
+    // the picture in a last, partial page stay unset) and leaves every other byte alone. On
+    // failure `pages` is not changed.
+    static BitmapReadResult read(std::span<const std::uint8_t> file, PageBytes& pages);
+};
