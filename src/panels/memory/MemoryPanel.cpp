@@ -2,16 +2,89 @@
 
 #include "app/Dialogs.h"
 #include "panels/PanelWidgets.h"
+#include "protocol/Messages.h"
 #include "serial/SerialPort.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 
 MemoryPanel::MemoryPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), port_(port), dialogs_(dialogs) {
+    using namespace widgets;
+
+    auto* memory = frame(this, "FrameMemory", QStringLiteral("Memory"));
+    HScroll4_ = scrollBar(memory, "HScroll4", kFirstFreeScreen, kLastScreen, kFirstFreeScreen,
+                          QStringLiteral("Screen number"));
+    // A horizontal QScrollBar of Qt 6.4 turns Right into a step down; Right must raise the value.
+    HScroll4_->setInvertedControls(false);
+    Text10_ = displayBox(memory, "Text10", QString::number(kFirstFreeScreen),
+                         QStringLiteral("Screen number value"));
+    Text10_->setFixedWidth(Text10_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
+    Text10_->setAlignment(Qt::AlignRight);
+    mirror(HScroll4_, Text10_);
+    optLoad_ = option(memory, "optLoad", QStringLiteral("Load"), true);
+    optLoad_->setToolTip(QStringLiteral("Load from the memory"));
+    optSave_ = option(memory, "optSave", QStringLiteral("Save As"));
+    optSave_->setToolTip(QStringLiteral("Save to the memory"));
+    cmdOk_ = button(memory, "cmdOk", QStringLiteral("OK"), QStringLiteral("Load or save screen"));
+
+    auto* grid = new QGridLayout(memory);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(10);
+    grid->addWidget(label(memory, QStringLiteral("Scree&n"), HScroll4_), 0, 0);
+    grid->addWidget(HScroll4_, 0, 1, 1, 2);
+    grid->addWidget(Text10_, 0, 3);
+    auto* options = new QHBoxLayout;
+    options->setSpacing(16);
+    options->addWidget(optLoad_);
+    options->addWidget(optSave_);
+    options->addStretch(1);
+    grid->addLayout(options, 1, 0, 1, 3);
+    grid->addWidget(cmdOk_, 1, 3);
+    grid->setColumnStretch(1, 1);
+
     auto* layout = new QHBoxLayout(this);
-    for (const char* title : {"Memory"})
-        layout->addWidget(widgets::frame(this, "", QString::fromUtf8(title)));
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(memory);
+
+    connect(cmdOk_, &QPushButton::clicked, this, &MemoryPanel::cmdOk_Click);
 }
 
-void MemoryPanel::unlockFontScreens() {}
+void MemoryPanel::unlockFontScreens() {
+    if (HScroll4_->minimum() == kFirstFontScreen)
+        return;
+    HScroll4_->setMinimum(kFirstFontScreen);
+    HScroll4_->setValue(kFirstFontScreen);
+    Text10_->setText(QString::number(kFirstFontScreen));
+}
+
+void MemoryPanel::cmdOk_Click() {
+    if (!port_.portOpen())
+        return;
+    const int n = HScroll4_->value();
+    const auto screen = static_cast<protocol::Byte>(n);
+
+    if (optSave_->isChecked()) {
+        const bool fontScreen = n < kFirstFreeScreen;
+        const QString text =
+            fontScreen ? QStringLiteral("Screens 1-4 are used for fonts storage. Are you sure you "
+                                        "want to replace screen # %1? ")
+                             .arg(n)
+                       : QStringLiteral("Are you sure you want to save to screen # %1? ").arg(n);
+        const Answer answer = dialogs_.message(
+            this, text, fontScreen ? MessageStyle::ExclamationYesNo : MessageStyle::QuestionYesNo,
+            fontScreen ? QStringLiteral("Warning") : QStringLiteral("Confirmation"));
+        // The port may have been lost while the question was open.
+        if (answer == Answer::Yes && port_.portOpen())
+            port_.output(protocol::saveScreen(screen));
+        return;
+    }
+    if (optLoad_->isChecked())
+        port_.output(protocol::loadScreen(screen));
+}

@@ -2,15 +2,141 @@
 
 #include "app/Dialogs.h"
 #include "panels/PanelWidgets.h"
+#include "panels/text/PatternTextEdit.h"
 #include "serial/SerialPort.h"
 
+#include <QEvent>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kBackspace = 0x08;
+constexpr int kEnter = 0x0D;
+
+bool isControl(QChar c) {
+    return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+}
+
+// The characters a key would put into the box: Enter and Backspace by their codes, Ctrl
+// shortcuts (Ctrl+V and the like) and editing keys (arrows, Delete, Escape, Tab) none.
+QString typedCharacters(const QKeyEvent* key) {
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QString(QChar(kEnter));
+    case Qt::Key_Backspace:
+        return QString(QChar(kBackspace));
+    default:
+        break;
+    }
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))
+        return {};
+    QString text = key->text();
+    text.removeIf(isControl);
+    return text;
+}
+
+} // namespace
 
 PatternPanel::PatternPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), port_(port), dialogs_(dialogs) {
+    using namespace widgets;
+
+    auto* pattern = frame(this, "FramePattern", QStringLiteral("Pattern"));
+    txtString1_ = new PatternTextEdit(pattern);
+    txtString1_->setObjectName(QStringLiteral("txtString1"));
+    txtString1_->setAccessibleName(QStringLiteral("Pattern values"));
+    txtString1_->setAccessibleDescription(
+        QStringLiteral("Byte values 0 to 255, separated by commas"));
+    txtString1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtString1_->setTabChangesFocus(true);
+    txtString1_->setMinimumHeight(txtString1_->fontMetrics().lineSpacing() * 4);
+    txtString1_->installEventFilter(this);
+    Command1_ = button(pattern, "Command1", QStringLiteral("Send"), QStringLiteral("Send pattern"));
+    Label6_ = label(pattern, QStringLiteral("Example: 0,...,255"), txtString1_);
+    Label6_->setObjectName(QStringLiteral("Label6"));
+
+    auto* grid = new QGridLayout(pattern);
+    grid->addWidget(txtString1_, 0, 0, 1, 2);
+    grid->addWidget(Label6_, 1, 0);
+    grid->addWidget(Command1_, 1, 1);
+    grid->setColumnStretch(0, 1);
+
     auto* layout = new QHBoxLayout(this);
-    for (const char* title : {"Pattern"})
-        layout->addWidget(widgets::frame(this, "", QString::fromUtf8(title)));
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(pattern);
+
+    connect(Command1_, &QPushButton::clicked, this, &PatternPanel::Command1_Click);
+    connect(txtString1_, &PatternTextEdit::pasteRefused, this, &PatternPanel::showIllegalCharacter);
 }
 
+std::optional<protocol::Byte> PatternPanel::patternValue(QStringView piece) {
+    const QStringView digits = piece.trimmed();
+    if (digits.isEmpty())
+        return std::nullopt;
+    int value = 0;
+    bool tooLarge = false;
+    for (QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        // Stop counting once past a byte, so a long run of digits cannot wrap around.
+        if (!tooLarge) {
+            value = value * 10 + (c.unicode() - u'0');
+            tooLarge = value > 0xFF;
+        }
+    }
+    if (tooLarge)
+        return std::nullopt;
+    return static_cast<protocol::Byte>(value);
+}
+
+void PatternPanel::Command1_Click() {
+    const QString list = txtString1_->toPlainText();
+    if (!list.isEmpty()) {
+        for (QStringView piece : QStringView(list).tokenize(u',')) {
+            // A write that fails closes the port; the rest of the list then stays unsent.
+            if (!port_.portOpen())
+                break;
+            if (const auto value = patternValue(piece))
+                port_.output(protocol::putPattern(*value));
+        }
+    }
+    txtString1_->clear();
+    txtString1_->setFocus();
+}
+
+bool PatternPanel::txtString1_KeyPress(int keyAscii) {
+    const bool accepted =
+        (keyAscii >= '0' && keyAscii <= '9') || keyAscii == ',' || keyAscii == kBackspace;
+    if (!accepted)
+        showIllegalCharacter();
+    return accepted;
+}
+
+void PatternPanel::showIllegalCharacter() {
+    dialogs_.message(this, QStringLiteral("Illegal Character"), MessageStyle::InformationOk,
+                     QStringLiteral("Error"));
+}
+
+bool PatternPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtString1_) {
+        QString characters;
+        if (event->type() == QEvent::KeyPress)
+            characters = typedCharacters(static_cast<QKeyEvent*>(event));
+        else if (event->type() == QEvent::InputMethod)
+            characters = static_cast<QInputMethodEvent*>(event)->commitString();
+        for (QChar c : characters) {
+            // One refusal per key: the whole key is dropped.
+            if (!txtString1_KeyPress(c.unicode()))
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,16 +1,35 @@
 #pragma once
+// The "Start" frame of the "Text" page: where on the display the typed text begins. Page and
+// column each have a scroll bar, a box showing its value and an "OK" that sends that one
+// coordinate. Moving a scroll bar sends nothing.
 
 #include <QWidget>
 
 class Dialogs;
 class SerialPort;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
 
 class StartPositionPanel : public QWidget {
     Q_OBJECT
 public:
     StartPositionPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
 
+public slots:
+    // "OK" beside "Page": SetPage with the value of HScroll2.
+    void Command7_Click();
+    // "OK" beside "Column": SetColumn with the value of HScroll3.
+    void Command6_Click();
+
 private:
     SerialPort& port_;
     Dialogs& dialogs_;
+
+    QScrollBar* HScroll2_;
+    QLineEdit* Text7_;
+    QPushButton* Command7_;
+    QScrollBar* HScroll3_;
+    QLineEdit* Text6_;
+    QPushButton* Command6_;
 };
