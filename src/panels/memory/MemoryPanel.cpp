@@ -37,7 +37,7 @@ MemoryPanel::MemoryPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     auto* grid = new QGridLayout(memory);
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(10);
-    grid->addWidget(label(memory, QStringLiteral("Scree&n"), HScroll4_), 0, 0);
+    grid->addWidget(label(memory, QStringLiteral("&Screen"), HScroll4_), 0, 0);
     grid->addWidget(HScroll4_, 0, 1, 1, 2);
     grid->addWidget(Text10_, 0, 3);
     auto* options = new QHBoxLayout;
