@@ -45,6 +45,8 @@ QScrollBar* scrollBar(QWidget* parent, const char* objectName, int minimum, int 
     bar->setSingleStep(1);
     bar->setPageStep(1);
     bar->setFocusPolicy(Qt::StrongFocus);
+    // Qt 6.4 inverts the arrow keys of horizontal scroll bars (Right lowers the value).
+    bar->setInvertedControls(false);
     bar->setMinimumWidth(120);
     return bar;
 }
