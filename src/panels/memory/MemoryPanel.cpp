@@ -21,8 +21,6 @@ MemoryPanel::MemoryPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     auto* memory = frame(this, "FrameMemory", QStringLiteral("Memory"));
     HScroll4_ = scrollBar(memory, "HScroll4", kFirstFreeScreen, kLastScreen, kFirstFreeScreen,
                           QStringLiteral("Screen number"));
-    // A horizontal QScrollBar of Qt 6.4 turns Right into a step down; Right must raise the value.
-    HScroll4_->setInvertedControls(false);
     Text10_ = displayBox(memory, "Text10", QString::number(kFirstFreeScreen),
                          QStringLiteral("Screen number value"));
     Text10_->setFixedWidth(Text10_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);

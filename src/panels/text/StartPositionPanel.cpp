@@ -38,9 +38,6 @@ StartPositionPanel::StartPositionPanel(SerialPort& port, Dialogs& dialogs, QWidg
     HScroll3_ = scrollBar(start, "HScroll3", 0, kLastColumn, 0, QStringLiteral("Column"));
     Text6_ = displayBox(start, "Text6", QStringLiteral("0"), QStringLiteral("Column value"));
     Command6_ = button(start, "Command6", QStringLiteral("OK"), QStringLiteral("Set start column"));
-    // A horizontal QScrollBar of Qt 6.4 turns Right into a step down; Right must raise the value.
-    HScroll2_->setInvertedControls(false);
-    HScroll3_->setInvertedControls(false);
     fitThreeDigits(Text7_);
     fitThreeDigits(Text6_);
     mirror(HScroll2_, Text7_);
