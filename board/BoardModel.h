@@ -1,0 +1,167 @@
+#pragma once
+// The QD70315 board without its hardware: display memory, write position, fonts, display
+// settings, screen memory, animation, touch screen and line rate. Plain C++: the interpreter
+// calls one method per decoded command, the window reads the state, tests drive both.
+//
+// Display memory: 16 pages of 160 page bytes; a page byte is one column of eight pixel rows,
+// bit 0 the top row. Pixel (x, y) is bit y % 8 of page byte (y / 8, x).
+//
+// Commands with a parameter outside their range change nothing and return false, so that the
+// interpreter can log them; nothing is ever written outside the display or the screen memory.
+//
+// Touch reports (sent through the reply sink when the LCD is touched):
+//   coordinates mode:  "X<x>Y<y>!"   e.g. "X80Y64!"  (pixel column 0..159, pixel row 0..127)
+//   keypad modes:      "K<key>!"     e.g. "K6!"      (key 1..16)
+// The keypad divides the panel into 4 x 4 keys of 40 x 32 pixels, numbered 1..16 row by row from
+// the top left. With flip the numbering is turned by 180 degrees (key k becomes 17 - k), to match
+// a picture shown with SetRotation 180. Touch off sends nothing. Coordinates are those of the
+// glass as the user sees it; rotation and page flip do not change them.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class BoardModel {
+public:
+    static constexpr int kColumns = 160;
+    static constexpr int kPages = 16;
+    static constexpr int kRows = 128;
+    static constexpr int kScreenCount = 203; // screens 1..203
+    static constexpr int kFontScreens = 4;   // screens 1..4 start with the fonts
+    static constexpr int kStringLimit = 45;  // characters of one BeginString text
+    static constexpr int kRateCount = 9;
+    static constexpr int kDefaultRateIndex = 2; // 9600
+    static constexpr int kDefaultContrast = 32;
+    static constexpr int kMaxContrast = 127;
+    static constexpr int kDisplayModeCount = 7;
+    static constexpr int kKeypadKeyWidth = kColumns / 4;
+    static constexpr int kKeypadKeyHeight = kRows / 4;
+
+    using Memory = std::array<std::uint8_t, kPages * kColumns>; // [page * kColumns + column]
+    using ReplySink = std::function<void(const std::string& text)>;
+
+    enum class TouchMode { Off, Coordinates, Keypad, KeypadFlipped };
+    enum class Figure { Line = 0, Outline = 1, Filled = 2, Reversed = 3 };
+
+    BoardModel();
+
+    // Where the board's replies (Identify, touch reports) go.
+    void setReplySink(ReplySink sink) { replySink_ = std::move(sink); }
+
+    // --- display memory and write position ---
+    const Memory& memory() const { return memory_; }
+    std::uint8_t pageByte(int page, int column) const;
+    bool pixel(int x, int y) const; // false outside the display
+    int page() const { return page_; }
+    int column() const { return column_; }
+
+    bool clearDisplay(int pageOrWholeScreen); // 0..15 one page, 16 the whole screen
+    void putPattern(std::uint8_t pageByte);
+    bool setPage(int page);
+    bool setColumn(int column);
+
+    // --- text ---
+    int font() const { return font_; }
+    bool selectFont(int font);
+    // Draws one character at the write position and moves on by its width, wrapping to the next
+    // text line. 0x0D starts the next text line; 0x08 steps back one cell and blanks it; other
+    // control bytes (0x00..0x1F) change nothing.
+    void putChar(std::uint8_t character);
+    void drawString(const std::string& text); // putChar for each character
+
+    // --- graphics (coordinates 0..255; what lies outside the display is clipped) ---
+    void drawPixel(int x, int y);
+    bool lineRect(bool draw, int figure, int x1, int y1, int x2, int y2);
+    void circle(bool draw, int radius, int centreX, int centreY);
+
+    // --- display settings: how the panel shows the memory, not the memory ---
+    bool lcdOn() const { return lcdOn_; }
+    bool backlightOn() const { return backlightOn_; }
+    int contrast() const { return contrast_; }
+    int displayMode() const { return displayMode_; }
+    bool rotated180() const { return rotated_; }
+    int flipPage() const { return flipPage_; }
+    bool setLcdPower(int onOff);
+    bool setBacklight(int onOff);
+    bool setContrast(int contrast);
+    bool setDisplayMode(int mode);
+    bool setRotation(int rotation); // 0 = 0 degrees, 1 = 180 degrees
+    bool setFlipPage(int page);
+    // Whether the panel shows pixel (x, y) of the glass lit: page flip, rotation and display mode
+    // applied. LCD power, backlight and contrast are left to whoever paints it.
+    bool shownPixel(int x, int y) const;
+    // Whether the display mode reverses the glass pixel (x, y).
+    bool reversedAt(int x, int y) const;
+
+    // --- screen memory and animation ---
+    const Memory& screen(int number) const; // 1..203; other numbers give an empty screen
+    bool saveScreen(int number);
+    bool loadScreen(int number);
+    // Shows screens start..stop (either direction) in a loop, one every delay x 10 ms, starting
+    // with `start` at once. A delay of 0 is taken as 1. Any later command stops it.
+    bool runAnimation(int delay, int start, int stop);
+    void stopAnimation();
+    bool animationRunning() const { return animationRunning_; }
+    int animationIntervalMs() const { return animationRunning_ ? animationDelay_ * 10 : 0; }
+    int animationScreen() const { return animationRunning_ ? animationCurrent_ : 0; }
+    int animationStart() const { return animationStart_; }
+    int animationStop() const { return animationStop_; }
+    void animationTick(); // shows the next screen of a running animation
+    // Counts the animations started, so that whoever runs the clock can tell a new one.
+    std::uint64_t animationSerial() const { return animationSerial_; }
+
+    // --- identification, touch screen ---
+    bool identify(int parameter); // 0x44: replies with the contrast and "!"
+    TouchMode touchMode() const { return touchMode_; }
+    bool customCalibration() const { return customCalibration_; }
+    bool setTouchMode(int mode);  // 0 off, 1 coordinates
+    bool setKeypadMode(int mode); // 1 keypad, 2 keypad with flip
+    bool calibrateTouch(int parameter);
+    bool restoreTouchCalibration(int parameter);
+    // A touch of the glass at pixel (x, y). Returns the report sent (empty when none).
+    std::string touch(int x, int y);
+
+    // --- line rate ---
+    int rateIndex() const { return rateIndex_; }
+    int baud() const { return baudOfIndex(rateIndex_); }
+    bool setBaudRate(int rateIndex);
+    static int baudOfIndex(int rateIndex); // 0 for an index outside 0..8
+    static int indexOfBaud(int baud);      // -1 for a rate the board does not know
+
+    // Grows on every change of anything shown, so that a view repaints only when needed.
+    std::uint64_t revision() const { return revision_; }
+
+private:
+    void setPixel(int x, int y, bool on);
+    void flipPixel(int x, int y);
+    void line(int x1, int y1, int x2, int y2, bool on);
+    void newTextLine();
+    void drawGlyph(std::uint8_t character);
+    void reply(const std::string& text);
+    void changed() { ++revision_; }
+
+    Memory memory_{};
+    std::vector<Memory> screens_; // index 0 = screen 1
+    int page_ = 0;
+    int column_ = 0;
+    int font_ = 1;
+    bool lcdOn_ = true;
+    bool backlightOn_ = true;
+    int contrast_ = kDefaultContrast;
+    int displayMode_ = 0;
+    bool rotated_ = false;
+    int flipPage_ = 0;
+    bool animationRunning_ = false;
+    int animationDelay_ = 0;
+    int animationStart_ = 0;
+    int animationStop_ = 0;
+    int animationCurrent_ = 0;
+    std::uint64_t animationSerial_ = 0;
+    TouchMode touchMode_ = TouchMode::Off;
+    bool customCalibration_ = false;
+    int rateIndex_ = kDefaultRateIndex;
+    std::uint64_t revision_ = 0;
+    ReplySink replySink_;
+};

@@ -1,0 +1,45 @@
+#pragma once
+// The board's LCD as the user sees it: a blue negative panel (a lit pixel pale cyan
+// rgb(192,255,255) on blue rgb(0,0,255); reverse swaps them) at an integer zoom, with the
+// display mode, rotation, page flip, LCD power, backlight and contrast of the model applied.
+// A click on the panel is a touch of the glass.
+
+#include <QImage>
+#include <QWidget>
+
+class BoardModel;
+
+class LcdView : public QWidget {
+    Q_OBJECT
+public:
+    explicit LcdView(const BoardModel& model, int zoom = 4, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+    int zoom() const { return zoom_; }
+
+    // Redraws the panel from the model (when its revision has moved on).
+    void refresh();
+
+    // The picture of the panel, one pixel per LCD pixel (tests and screenshots).
+    QImage panelImage() const;
+
+    static constexpr QRgb kLit = 0xFFC0FFFF;   // rgb(192,255,255)
+    static constexpr QRgb kUnlit = 0xFF0000FF; // rgb(0,0,255)
+
+signals:
+    void touched(int x, int y); // pixel of the glass, 0..159 x 0..127
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QRect panelRect() const;
+    void render();
+
+    const BoardModel& model_;
+    int zoom_;
+    QImage image_; // the panel at zoom, with the gaps between pixels
+    quint64 shownRevision_ = ~quint64(0);
+};

@@ -1,0 +1,144 @@
+// vantrel-board: the virtual QD70315 board on a pseudo-terminal.
+//
+//   vantrel-board [--link PATH] [--headless] [--rate BAUD] [--log FILE] [--zoom N]
+//                 [--screenshot FILE]
+//
+// Prints the device path of its serial line on the first line of standard output; a program
+// opens that device (or the link) as its serial port. Every decoded command is logged to
+// standard error or FILE. SIGINT and SIGTERM end it cleanly; the link is removed on exit.
+
+#include "board/BoardModel.h"
+#include "board/BoardWindow.h"
+#include "board/TerminationSignals.h"
+#include "board/VirtualBoard.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+#include <QTime>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+bool hasArgument(int argc, char* argv[], const char* name) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // The window needs a GUI application; headless runs need no display at all.
+    const bool headless = hasArgument(argc, argv, "--headless");
+    std::unique_ptr<QCoreApplication> app;
+    if (headless)
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vantrel-board"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.3.1"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("The virtual QD70315 board on a pseudo-terminal. Prints the device path "
+                       "of its serial line, then logs every command it decodes."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption linkOption(QStringLiteral("link"),
+                                        QStringLiteral("Make a symbolic link PATH to the device."),
+                                        QStringLiteral("PATH"));
+    const QCommandLineOption headlessOption(QStringLiteral("headless"),
+                                            QStringLiteral("Run without a window."));
+    const QCommandLineOption rateOption(
+        QStringLiteral("rate"),
+        QStringLiteral("The board's rate at start: 2400, 4800, 9600, 14400, 19200, 28800, 38400, "
+                       "57600 or 115200 (default 9600)."),
+        QStringLiteral("BAUD"), QStringLiteral("9600"));
+    const QCommandLineOption logOption(QStringLiteral("log"),
+                                       QStringLiteral("Write the log to FILE (default: stderr)."),
+                                       QStringLiteral("FILE"));
+    const QCommandLineOption zoomOption(QStringLiteral("zoom"),
+                                        QStringLiteral("Screen pixels per LCD pixel, 1..8 "
+                                                       "(default 4)."),
+                                        QStringLiteral("N"), QStringLiteral("4"));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save a picture of the window to FILE (PNG) when the board ends."),
+        QStringLiteral("FILE"));
+    parser.addOptions(
+        {linkOption, headlessOption, rateOption, logOption, zoomOption, screenshotOption});
+    parser.process(*app);
+
+    QTextStream err(stderr);
+    const int rateIndex = BoardModel::indexOfBaud(parser.value(rateOption).toInt());
+    if (rateIndex < 0) {
+        err << "vantrel-board: --rate must be one of the board's nine rates\n";
+        return 2;
+    }
+    bool zoomOk = false;
+    const int zoom = parser.value(zoomOption).toInt(&zoomOk);
+    if (!zoomOk || zoom < 1 || zoom > 8) {
+        err << "vantrel-board: --zoom must be 1..8\n";
+        return 2;
+    }
+    if (headless && parser.isSet(screenshotOption)) {
+        err << "vantrel-board: --screenshot needs the window\n";
+        return 2;
+    }
+
+    QFile logFile;
+    if (parser.isSet(logOption)) {
+        logFile.setFileName(parser.value(logOption));
+        if (!logFile.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+            err << "vantrel-board: " << logFile.fileName() << ": " << logFile.errorString() << "\n";
+            return 1;
+        }
+    } else {
+        logFile.open(stderr, QIODevice::WriteOnly | QIODevice::Text);
+    }
+    QTextStream log(&logFile);
+
+    VirtualBoard board;
+    board.model().setBaudRate(rateIndex);
+    QObject::connect(&board, &VirtualBoard::logLine, [&log](const QString& line) {
+        log << QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) << line << '\n';
+        log.flush();
+    });
+    if (!board.open()) {
+        err << "vantrel-board: cannot open a pseudo-terminal: " << board.errorString() << "\n";
+        return 1;
+    }
+    if (parser.isSet(linkOption) && !board.terminal().createLink(parser.value(linkOption))) {
+        err << "vantrel-board: cannot make the link: " << board.errorString() << "\n";
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(board.devicePath()));
+    std::fflush(stdout);
+
+    std::unique_ptr<BoardWindow> window;
+    if (!headless) {
+        window = std::make_unique<BoardWindow>(board, zoom);
+        window->show();
+    }
+
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, app.get(), [&](int) {
+        if (window && parser.isSet(screenshotOption)) {
+            window->refreshNow();
+            if (!window->grab().save(parser.value(screenshotOption), "PNG"))
+                err << "vantrel-board: cannot save " << parser.value(screenshotOption) << "\n";
+        }
+        QCoreApplication::quit();
+    });
+
+    const int rc = app->exec();
+    window.reset();
+    board.terminal().removeLink();
+    return rc;
+}
