@@ -4,6 +4,7 @@
 #include "panels/picture/UploadBuffer.h"
 #include "tests/panels/picture/TestBitmaps.h"
 
+#include <QImage>
 #include <QTest>
 #include <limits>
 
@@ -131,6 +132,19 @@ void TestBitmapReader::convertsOneBitPictures() {
                                      .arg(x)
                                      .arg(pages.at(p, x), 2, 16, QLatin1Char('0'))
                                      .arg(expected, 2, 16, QLatin1Char('0'))));
+        }
+
+    // Qt's own BMP decoder agrees: the lit pixels are the white ones.
+    const QImage decoded = QImage::fromData(file, "BMP");
+    QVERIFY(!decoded.isNull());
+    QCOMPARE(decoded.size(), QSize(picture.width, picture.height));
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            const bool white = qGray(decoded.pixel(x, y)) > 127;
+            const bool litHere = (pages.at(y / 8, x) >> (y % 8)) & 1;
+            if (white != litHere)
+                QFAIL(qPrintable(
+                    QStringLiteral("pixel %1, %2 differs from Qt's reading").arg(x).arg(y)));
         }
 }
 
