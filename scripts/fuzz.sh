@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the libFuzzer targets built in BUILD_DIR/fuzz, one after the other with a single job
+# Runs the libFuzzer targets built in BUILD_DIR/fuzz, one after the other in a single process
 # each, for FUZZ_SECONDS each (default 600). Each starts from its saved corpus in
 # fuzz/corpus/<target>/ (never written to); new inputs go to BUILD_DIR/fuzz-work/<target>/corpus,
 # findings to BUILD_DIR/fuzz-work/<target>/artifacts/, the full log to .../log.txt.
@@ -32,7 +32,7 @@ for target in "${targets[@]}"; do
     fi
     work="$build/fuzz-work/$target"
     mkdir -p "$work/corpus" "$work/artifacts"
-    args=(-max_total_time="$seconds" -jobs=1 -workers=1 -print_final_stats=1 -max_len=8192
+    args=(-max_total_time="$seconds" -print_final_stats=1 -max_len=8192
           -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$work/artifacts/")
     [[ -f "$root/fuzz/$target.dict" ]] && args+=(-dict="$root/fuzz/$target.dict")
     seeds=()
