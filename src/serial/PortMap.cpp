@@ -1,40 +1,43 @@
 #include "serial/PortMap.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
-bool pathExists(const QString& path) { return QFileInfo::exists(path); }
+bool pathExists(const QString& path) {
+    return QFileInfo::exists(path);
+}
 
-// Sort key: family (USB adapters, CDC-ACM, others), then the numeric index at the end of the
-// name, then the name itself.
+// Sort key: rank (USB adapters, CDC-ACM, others), the family name (the device name without its
+// trailing number), the trailing number, then the whole name.
 struct DeviceKey {
-    int family;
+    int rank;
+    QString family;
     qint64 index;
     QString name;
     bool operator<(const DeviceKey& o) const {
-        if (family != o.family)
-            return family < o.family;
-        if (index != o.index)
-            return index < o.index;
-        return name < o.name;
+        return std::tie(rank, family, index, name) < std::tie(o.rank, o.family, o.index, o.name);
     }
 };
 
 DeviceKey keyOf(const QString& path) {
     const QString name = path.section(u'/', -1);
-    int family = 2;
-    if (name.startsWith(QStringLiteral("ttyUSB")))
-        family = 0;
-    else if (name.startsWith(QStringLiteral("ttyACM")))
-        family = 1;
-    static const QRegularExpression trailingDigits(QStringLiteral("(\\d+)$"));
+    static const QRegularExpression trailingDigits(QStringLiteral("^(.*?)(\\d+)$"));
     const auto match = trailingDigits.match(name);
-    qint64 index = match.hasMatch() ? match.captured(1).toLongLong() : -1;
-    return {family, index, name};
+    const QString family = match.hasMatch() ? match.captured(1) : name;
+    const qint64 index = match.hasMatch() ? match.captured(2).left(18).toLongLong() : -1;
+    int rank = 2;
+    if (family == QStringLiteral("ttyUSB"))
+        rank = 0;
+    else if (family == QStringLiteral("ttyACM"))
+        rank = 1;
+    return {rank, family, index, name};
 }
 
 } // namespace
@@ -46,13 +49,14 @@ PortMap PortMap::build(const QProcessEnvironment& environment, const QStringList
                        ExistsFn exists) {
     QMap<int, QString> devices;
     for (int n = kFirstPort; n <= kLastPort; ++n) {
-        const QString path = environment.value(QStringLiteral("VANTREL_COM%1").arg(n));
+        const QString path = environment.value(QStringLiteral("VANTREL_COM%1").arg(n)).trimmed();
         if (!path.isEmpty())
             devices.insert(n, path);
     }
+    const QList<QString> named = devices.values();
     QStringList remaining;
     for (const QString& path : systemDevices)
-        if (!devices.values().contains(path) && !remaining.contains(path))
+        if (!path.isEmpty() && !named.contains(path) && !remaining.contains(path))
             remaining << path;
     std::sort(remaining.begin(), remaining.end(),
               [](const QString& a, const QString& b) { return keyOf(a) < keyOf(b); });
@@ -67,15 +71,39 @@ PortMap PortMap::build(const QProcessEnvironment& environment, const QStringList
     return PortMap(devices, std::move(exists));
 }
 
+QStringList PortMap::sysfsSerialDevices(const QString& ttyClassDir, const QString& deviceDir) {
+    QStringList paths;
+    const QDir classDir(ttyClassDir);
+    const QStringList names =
+        classDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+    for (const QString& name : names) {
+        const QString entry = classDir.filePath(name);
+        // Virtual terminals, ptys and the console have no device behind them.
+        if (!QFileInfo::exists(entry + QStringLiteral("/device")))
+            continue;
+        QFile type(entry + QStringLiteral("/type"));
+        if (type.open(QIODevice::ReadOnly) && type.readAll().trimmed() == "0")
+            continue; // a serial-core port with no UART (PORT_UNKNOWN), e.g. unused ttyS slots
+        paths << QDir(deviceDir).filePath(name);
+    }
+    return paths;
+}
+
 PortMap PortMap::fromSystem() {
     QStringList paths;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : ports)
-        paths << info.systemLocation();
+    if (QFileInfo(QStringLiteral("/sys/class/tty")).isDir()) {
+        paths = sysfsSerialDevices();
+    } else {
+        const auto ports = QSerialPortInfo::availablePorts();
+        for (const QSerialPortInfo& info : ports)
+            paths << info.systemLocation();
+    }
     return build(QProcessEnvironment::systemEnvironment(), paths, pathExists);
 }
 
-QString PortMap::devicePath(int n) const { return devices_.value(n); }
+QString PortMap::devicePath(int n) const {
+    return devices_.value(n);
+}
 
 QList<int> PortMap::existingPorts() const {
     QList<int> numbers;

@@ -3,11 +3,12 @@
 //
 // VANTREL_COM<n> names the device for port n explicitly (virtual boards, pseudo-terminal pairs).
 // The remaining numbers, in ascending order, go to the system's serial devices: USB adapters
-// (ttyUSB*), then CDC-ACM devices (ttyACM*), then the others, each family by its numeric index.
-// A number is listed when its device path exists; nothing is ever opened to find out.
+// (ttyUSB*), then CDC-ACM devices (ttyACM*), then the others grouped by name (ttyAMA*, ttyS*, ...),
+// each family by its numeric index (ttyUSB2 before ttyUSB10). A number is listed when its device
+// path exists; nothing is ever opened to find out.
 
-#include <QMap>
 #include <QList>
+#include <QMap>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -21,17 +22,27 @@ public:
     static constexpr int kLastPort = 16;
 
     PortMap() = default;
-    // An explicit table, port number -> device path (tests inject one).
+    // An explicit table, port number -> device path (tests inject one). Without `exists`, a
+    // path exists when the file system has it.
     explicit PortMap(QMap<int, QString> devices, ExistsFn exists = {});
 
-    // The mapping built from VANTREL_COM<n> and the given system device paths.
+    // The mapping built from VANTREL_COM<n> and the given system device paths (any order).
     static PortMap build(const QProcessEnvironment& environment, const QStringList& systemDevices,
                          ExistsFn exists);
-    // The mapping of this machine: the process environment and QSerialPortInfo's ports.
+    // The mapping of this machine: the process environment and the serial devices in sysfs
+    // (QSerialPortInfo where there is no sysfs).
     static PortMap fromSystem();
 
-    QString devicePath(int portNumber) const;   // empty when the number has no device
-    QList<int> existingPorts() const;           // numbers 1..16 whose device exists, ascending
+    // The serial devices the kernel lists under `ttyClassDir` (/sys/class/tty): every tty backed
+    // by a device, except serial-core ports with no UART behind them (type 0), as paths under
+    // `deviceDir`. Reads attributes only; no device is opened (QSerialPortInfo opens legacy
+    // 8250 ports to test them, which fails for a port another program holds).
+    static QStringList
+    sysfsSerialDevices(const QString& ttyClassDir = QStringLiteral("/sys/class/tty"),
+                       const QString& deviceDir = QStringLiteral("/dev"));
+
+    QString devicePath(int portNumber) const; // empty when the number has no device
+    QList<int> existingPorts() const;         // numbers 1..16 whose device exists, ascending
 
 private:
     QMap<int, QString> devices_;
