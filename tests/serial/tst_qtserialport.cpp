@@ -52,6 +52,7 @@ private slots:
     void openFailureWording_data();
     void openFailureWording();
     void secondOpenFails();
+    void portHeldByAnotherInstance();
     void outputSendsExactBytes_data();
     void outputSendsExactBytes();
     void inputReturnsExactBytes_data();
@@ -233,6 +234,24 @@ void TestQtSerialPort::secondOpenFails() {
     port.closePort();
     QVERIFY(!port.portOpen());
     QVERIFY(openOn(port));
+}
+
+void TestQtSerialPort::portHeldByAnotherInstance() {
+    PtyPair pty;
+    QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+    QtSerialPort first(pty.portMap(kPort));
+    QtSerialPort second(pty.portMap(kPort));
+    QVERIFY(openOn(first));
+    second.setCommPort(kPort);
+    const OpenResult refused = second.openPort();
+    QVERIFY(!refused.ok);
+    QCOMPARE(refused.errorNumber, int(QSerialPort::PermissionError));
+    QVERIFY2(refused.description.contains(pty.slavePath() + QStringLiteral(" is in use")),
+             qPrintable(refused.description));
+    QVERIFY(!second.portOpen());
+    QVERIFY(first.portOpen());
+    first.closePort();
+    QVERIFY(openOn(second));
 }
 
 void TestQtSerialPort::outputSendsExactBytes_data() {
