@@ -2,16 +2,85 @@
 
 #include "app/Dialogs.h"
 #include "panels/PanelWidgets.h"
+#include "protocol/Messages.h"
 #include "serial/SerialPort.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
 
 ContrastPanel::ContrastPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), port_(port), dialogs_(dialogs) {
+    using namespace widgets;
+
+    auto* contrastFrame = frame(this, "FrameContrast", QStringLiteral("Contrast"));
+    HScroll1_ = scrollBar(contrastFrame, "HScroll1", kMinContrast, kMaxContrast, kMinContrast,
+                          QStringLiteral("Electronic Volume"));
+    // The value changes only when a change is complete: a dragged thumb on its release. The
+    // mirror box still follows the thumb while it moves.
+    HScroll1_->setTracking(false);
+    // Qt's scroll bars invert their keys by default, so Left would raise a value; here Right,
+    // Page Down and the wheel turned up all raise it, as on a slider.
+    HScroll1_->setInvertedControls(false);
+    Text9_ = displayBox(contrastFrame, "Text9", QStringLiteral("0"),
+                        QStringLiteral("Electronic Volume value"));
+    Text9_->setAlignment(Qt::AlignRight);
+    Text9_->setFixedWidth(Text9_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
+    mirror(HScroll1_, Text9_);
+    auto* contrastLayout = new QHBoxLayout(contrastFrame);
+    contrastLayout->addWidget(
+        label(contrastFrame, QStringLiteral("Electronic &Volume"), HScroll1_));
+    contrastLayout->addWidget(HScroll1_, 1);
+    contrastLayout->addWidget(Text9_);
+
+    auto* backlightFrame = frame(this, "FrameBacklight", QStringLiteral("Backlight"));
+    Command18_ =
+        button(backlightFrame, "Command18", QStringLiteral("ON"), QStringLiteral("Backlight ON"));
+    Command19_ =
+        button(backlightFrame, "Command19", QStringLiteral("OFF"), QStringLiteral("Backlight OFF"));
+    auto* backlightLayout = new QHBoxLayout(backlightFrame);
+    backlightLayout->addWidget(Command18_);
+    backlightLayout->addWidget(Command19_);
+
     auto* layout = new QHBoxLayout(this);
-    for (const char* title : {"Contrast", "Backlight"})
-        layout->addWidget(widgets::frame(this, "", QString::fromUtf8(title)));
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(contrastFrame, 1);
+    layout->addWidget(backlightFrame, 1);
+
+    // valueChanged only reports real changes, so setting the value the bar already has sends
+    // nothing.
+    connect(HScroll1_, &QScrollBar::valueChanged, this, &ContrastPanel::HScroll1_Change);
+    connect(Command18_, &QPushButton::clicked, this, &ContrastPanel::Command18_Click);
+    connect(Command19_, &QPushButton::clicked, this, &ContrastPanel::Command19_Click);
 }
 
-void ContrastPanel::takeOverContrast(int) {}
+void ContrastPanel::takeOverContrast(int value) {
+    // Anything outside the board's range is not a contrast; the bar would clamp it and send a
+    // value the board never reported.
+    if (value < kMinContrast || value > kMaxContrast)
+        return;
+    HScroll1_->setValue(value); // runs HScroll1_Change when it differs
+    Text9_->setText(QString::number(HScroll1_->value()));
+}
+
+void ContrastPanel::HScroll1_Change() {
+    Text9_->setText(QString::number(HScroll1_->value()));
+    if (!port_.portOpen())
+        return;
+    port_.output(protocol::setContrast(protocol::Byte(HScroll1_->value())));
+}
+
+void ContrastPanel::Command18_Click() {
+    if (!port_.portOpen())
+        return;
+    port_.output(protocol::setBacklight(true));
+}
+
+void ContrastPanel::Command19_Click() {
+    if (!port_.portOpen())
+        return;
+    port_.output(protocol::setBacklight(false));
+}

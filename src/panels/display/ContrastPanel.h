@@ -1,20 +1,40 @@
 #pragma once
+// The "Contrast" and "Backlight" frames of the "Settings" page. The contrast scroll bar is the
+// only record of the contrast: it holds the user's last setting or the value the board reported
+// at connection. Each completed change of the bar sends SetContrast once; a dragged thumb sends
+// only when it is released.
 
 #include <QWidget>
 
 class Dialogs;
 class SerialPort;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
 
 class ContrastPanel : public QWidget {
     Q_OBJECT
 public:
     ContrastPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
 
+    static constexpr int kMinContrast = 0;
+    static constexpr int kMaxContrast = 127;
+
 public slots:
     // The contrast the board reported at connection; sets the scroll bar, which echoes it.
     void takeOverContrast(int value);
 
+    // A completed value change of the contrast bar.
+    void HScroll1_Change();
+    void Command18_Click();
+    void Command19_Click();
+
 private:
     SerialPort& port_;
     Dialogs& dialogs_;
+
+    QScrollBar* HScroll1_;
+    QLineEdit* Text9_;
+    QPushButton* Command18_;
+    QPushButton* Command19_;
 };
