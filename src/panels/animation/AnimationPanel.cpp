@@ -2,15 +2,102 @@
 
 #include "app/Dialogs.h"
 #include "panels/PanelWidgets.h"
+#include "protocol/Messages.h"
 #include "serial/SerialPort.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+// ClearDisplay's parameter for the whole screen; clearing it stops the animation.
+constexpr protocol::Byte kWholeScreen = 16;
+
+struct BarInFrame {
+    QScrollBar* bar;
+    QLineEdit* box;
+};
+
+// One sub-frame: a scroll bar with its mirror box beside it. The frame's title names the bar.
+BarInFrame addBarFrame(QWidget* parent, QLayout* into, const char* frameName, const QString& title,
+                       const char* barName, const char* boxName, int minimum, int maximum,
+                       const QString& accessibleName) {
+    auto* box = widgets::frame(parent, frameName, title);
+    QScrollBar* bar = widgets::scrollBar(box, barName, minimum, maximum, minimum, accessibleName);
+    // Qt's scroll bars invert their keys by default, so Left would raise the value; here Right
+    // and the wheel turned up raise it, as on a slider.
+    bar->setInvertedControls(false);
+    QLineEdit* mirrorBox = widgets::displayBox(box, boxName, QString::number(minimum),
+                                               accessibleName + QStringLiteral(" value"));
+    mirrorBox->setAlignment(Qt::AlignRight);
+    mirrorBox->setFixedWidth(mirrorBox->fontMetrics().horizontalAdvance(QStringLiteral("0000")) +
+                             16);
+    widgets::mirror(bar, mirrorBox);
+    auto* layout = new QHBoxLayout(box);
+    layout->addWidget(bar, 1);
+    layout->addWidget(mirrorBox);
+    into->addWidget(box);
+    return {bar, mirrorBox};
+}
+
+} // namespace
 
 AnimationPanel::AnimationPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent), port_(port), dialogs_(dialogs) {
-    auto* layout = new QHBoxLayout(this);
-    for (const char* title : {"Animation"})
-        layout->addWidget(widgets::frame(this, "", QString::fromUtf8(title)));
+    using namespace widgets;
+
+    auto* animation = frame(this, "FrameAnimation", QStringLiteral("Animation"));
+    auto* animationLayout = new QVBoxLayout(animation);
+    const BarInFrame delay =
+        addBarFrame(animation, animationLayout, "FrameDelay", QStringLiteral("Delay"), "HScroll5",
+                    "Text11", 3, 100, QStringLiteral("Animation delay"));
+    const BarInFrame start =
+        addBarFrame(animation, animationLayout, "FrameStartScreen", QStringLiteral("Start Screen"),
+                    "HScroll6", "Text12", 1, 202, QStringLiteral("Start screen"));
+    const BarInFrame stop =
+        addBarFrame(animation, animationLayout, "FrameStopScreen", QStringLiteral("Stop Screen"),
+                    "HScroll7", "Text13", 2, 203, QStringLiteral("Stop screen"));
+    HScroll5_ = delay.bar;
+    Text11_ = delay.box;
+    HScroll6_ = start.bar;
+    Text12_ = start.box;
+    HScroll7_ = stop.bar;
+    Text13_ = stop.box;
+
+    Command17_ =
+        button(animation, "Command17", QStringLiteral("Run"), QStringLiteral("Run animation"));
+    Command20_ =
+        button(animation, "Command20", QStringLiteral("Stop"), QStringLiteral("Stop animation"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Command17_);
+    buttons->addWidget(Command20_);
+    animationLayout->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(animation);
+    layout->addStretch(1);
+
+    connect(Command17_, &QPushButton::clicked, this, &AnimationPanel::Command17_Click);
+    connect(Command20_, &QPushButton::clicked, this, &AnimationPanel::Command20_Click);
 }
 
+// No check relates the three values: the board accepts any start and stop screen in range.
+void AnimationPanel::Command17_Click() {
+    if (!port_.portOpen())
+        return;
+    port_.output(protocol::runAnimation(protocol::Byte(HScroll5_->value()),
+                                        protocol::Byte(HScroll6_->value()),
+                                        protocol::Byte(HScroll7_->value())));
+}
+
+void AnimationPanel::Command20_Click() {
+    if (!port_.portOpen())
+        return;
+    port_.output(protocol::clearDisplay(kWholeScreen));
+}

@@ -1,16 +1,35 @@
 #pragma once
+// The "Animation" frame: the board plays its stored screens from a start to a stop screen with a
+// delay between them. "Run" sends the three scroll bars' values, "Stop" clears the whole screen,
+// which ends the show. The animation runs in the board; the panel remembers nothing.
 
 #include <QWidget>
 
 class Dialogs;
 class SerialPort;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
 
 class AnimationPanel : public QWidget {
     Q_OBJECT
 public:
     AnimationPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
 
+public slots:
+    void Command17_Click();
+    void Command20_Click();
+
 private:
     SerialPort& port_;
     Dialogs& dialogs_;
+
+    QScrollBar* HScroll5_;
+    QLineEdit* Text11_;
+    QScrollBar* HScroll6_;
+    QLineEdit* Text12_;
+    QScrollBar* HScroll7_;
+    QLineEdit* Text13_;
+    QPushButton* Command17_;
+    QPushButton* Command20_;
 };
