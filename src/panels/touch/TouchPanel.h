@@ -1,9 +1,14 @@
 #pragma once
+// The "Touch Screen" frame: how the board's touch screen reports touches, its calibration, and
+// the "Response" box where the receive path shows what the board sends back. The reporting
+// mode lives in the board; the panel keeps no copy of it.
 
 #include <QWidget>
 
 class Dialogs;
 class SerialPort;
+class QLineEdit;
+class QPushButton;
 
 class TouchPanel : public QWidget {
     Q_OBJECT
@@ -14,7 +19,24 @@ public slots:
     // The receive path shows each reply of the board here too.
     void showResponse(const QString& text);
 
+    void Command22_Click();
+    void Cmd4x4_Click();
+    void CmdAnalog_Click();
+    void CmdOFF_Click();
+    void CmdNewCal_Click();
+    void CmdRestor_Click();
+
 private:
+    void send(const QByteArray& message);
+
     SerialPort& port_;
     Dialogs& dialogs_;
+
+    QPushButton* Command22_;
+    QPushButton* Cmd4x4_;
+    QPushButton* CmdAnalog_;
+    QPushButton* CmdOFF_;
+    QPushButton* CmdNewCal_;
+    QPushButton* CmdRestor_;
+    QLineEdit* Text14_;
 };
