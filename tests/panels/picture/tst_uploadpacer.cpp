@@ -29,10 +29,10 @@ void TestUploadPacer::lineTimes_data() {
     QTest::addColumn<int>("baud");
     QTest::addColumn<qint64>("byteNs");
     QTest::addColumn<qint64>("messageNs");
-    // 10 bits a byte; a message is two bytes and the 0.1 ms gap.
-    QTest::newRow("2400") << 2400 << 4'166'667ll << 8'433'333ll;
-    QTest::newRow("9600") << 9600 << 1'041'667ll << 2'183'333ll;
-    QTest::newRow("115200") << 115200 << 86'806ll << 273'611ll;
+    // 10 bits a byte; a message is two bytes and the 0.05 ms gap.
+    QTest::newRow("2400") << 2400 << 4'166'667ll << 8'383'333ll;
+    QTest::newRow("9600") << 9600 << 1'041'667ll << 2'133'333ll;
+    QTest::newRow("115200") << 115200 << 86'806ll << 223'611ll;
 }
 
 void TestUploadPacer::lineTimes() {
@@ -50,16 +50,16 @@ void TestUploadPacer::dueWithin_data() {
     QTest::addColumn<int>("due");
     QTest::newRow("before the start") << 9600 << -1ll << 0;
     QTest::newRow("9600 at once") << 9600 << 0ll << 1;
-    QTest::newRow("9600 just before the second") << 9600 << 2'183'332ll << 1;
-    QTest::newRow("9600 the second") << 9600 << 2'183'333ll << 2;
-    QTest::newRow("9600 after 1 s") << 9600 << 1'000'000'000ll << 459;
-    QTest::newRow("9600 just before the last") << 9600 << 5'593'699'145ll << 2562;
-    QTest::newRow("9600 the last") << 9600 << 5'593'699'146ll << 2563;
+    QTest::newRow("9600 just before the second") << 9600 << 2'133'332ll << 1;
+    QTest::newRow("9600 the second") << 9600 << 2'133'333ll << 2;
+    QTest::newRow("9600 after 1 s") << 9600 << 1'000'000'000ll << 469;
+    QTest::newRow("9600 just before the last") << 9600 << 5'465'599'145ll << 2562;
+    QTest::newRow("9600 the last") << 9600 << 5'465'599'146ll << 2563;
     QTest::newRow("9600 long after") << 9600 << 60'000'000'000ll << 2563;
-    QTest::newRow("115200 after 1 ms") << 115200 << 1'000'000ll << 4;
-    QTest::newRow("115200 after 100 ms") << 115200 << 100'000'000ll << 366;
-    QTest::newRow("115200 after 700 ms") << 115200 << 700'000'000ll << 2559;
-    QTest::newRow("115200 the last") << 115200 << 700'991'382ll << 2563;
+    QTest::newRow("115200 after 1 ms") << 115200 << 1'000'000ll << 5;
+    QTest::newRow("115200 after 100 ms") << 115200 << 100'000'000ll << 448;
+    QTest::newRow("115200 after 500 ms") << 115200 << 500'000'000ll << 2237;
+    QTest::newRow("115200 the last") << 115200 << 572'891'382ll << 2563;
 }
 
 void TestUploadPacer::dueWithin() {
@@ -76,12 +76,12 @@ void TestUploadPacer::batchesFollowTheClock() {
     pacer.start();
     QCOMPARE(pacer.take(), 1);
     QCOMPARE(pacer.take(), 0);
-    QCOMPARE(qint64(pacer.nsUntilNext()), 2'183'333ll);
+    QCOMPARE(qint64(pacer.nsUntilNext()), 2'133'333ll);
     now += 10'000'000;
     QCOMPARE(pacer.take(), 4);
     QCOMPARE(pacer.sent(), 5);
-    QCOMPARE(qint64(pacer.nsUntilNext()), 916'665ll); // the sixth is due at 10.916665 ms
-    now += 916'664;
+    QCOMPARE(qint64(pacer.nsUntilNext()), 666'665ll); // the sixth is due at 10.666665 ms
+    now += 666'664;
     QCOMPARE(pacer.take(), 0);
     now += 1;
     QCOMPARE(pacer.take(), 1);
@@ -92,9 +92,9 @@ void TestUploadPacer::capsTheBurstAfterAStall_data() {
     QTest::addColumn<int>("burst");
     QTest::addColumn<qint64>("resumeNs");
     // At most 50 ms of messages at once; the next when one message is left on the line.
-    QTest::newRow("2400") << 2400 << 5 << 4 * 8'433'333ll;
-    QTest::newRow("9600") << 9600 << 22 << 21 * 2'183'333ll;
-    QTest::newRow("115200") << 115200 << 182 << 181 * 273'611ll;
+    QTest::newRow("2400") << 2400 << 5 << 4 * 8'383'333ll;
+    QTest::newRow("9600") << 9600 << 23 << 22 * 2'133'333ll;
+    QTest::newRow("115200") << 115200 << 223 << 222 * 223'611ll;
 }
 
 void TestUploadPacer::capsTheBurstAfterAStall() {
@@ -121,7 +121,7 @@ void TestUploadPacer::capsTheBurstAfterAStall() {
 void TestUploadPacer::countsWhatThePortStillHolds_data() {
     QTest::addColumn<qint64>("queuedBytes");
     QTest::addColumn<int>("taken");
-    QTest::newRow("nothing queued") << 0ll << 22;
+    QTest::newRow("nothing queued") << 0ll << 23;
     QTest::newRow("25 ms queued") << 24ll << 11;
     QTest::newRow("50 ms queued") << 48ll << 0;
     QTest::newRow("far more queued") << 4096ll << 0;
@@ -155,7 +155,8 @@ void TestUploadPacer::wholeUploadStaysOnSchedule() {
     int total = 0;
     for (int tick = 0; tick < 10'000 && !pacer.done(); ++tick) {
         const int taken = pacer.take();
-        QVERIFY2(taken <= 182, "more than 50 ms of messages at once");
+        QVERIFY2(taken * pacer.messageNs() <= UploadPacer::kMaxQueuedNs,
+                 "more than 50 ms of messages at once");
         total += taken;
         QVERIFY2(total <= pacer.dueWithin(now - kStart), "ahead of the line");
         now += 1'000'000 + (tick % 7) * 300'000; // an uneven timer
