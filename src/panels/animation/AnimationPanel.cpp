@@ -28,9 +28,6 @@ BarInFrame addBarFrame(QWidget* parent, QLayout* into, const char* frameName, co
                        const QString& accessibleName) {
     auto* box = widgets::frame(parent, frameName, title);
     QScrollBar* bar = widgets::scrollBar(box, barName, minimum, maximum, minimum, accessibleName);
-    // Qt's scroll bars invert their keys by default, so Left would raise the value; here Right
-    // and the wheel turned up raise it, as on a slider.
-    bar->setInvertedControls(false);
     QLineEdit* mirrorBox = widgets::displayBox(box, boxName, QString::number(minimum),
                                                accessibleName + QStringLiteral(" value"));
     mirrorBox->setAlignment(Qt::AlignRight);

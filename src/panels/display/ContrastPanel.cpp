@@ -22,9 +22,6 @@ ContrastPanel::ContrastPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent
     // The value changes only when a change is complete: a dragged thumb on its release. The
     // mirror box still follows the thumb while it moves.
     HScroll1_->setTracking(false);
-    // Qt's scroll bars invert their keys by default, so Left would raise a value; here Right,
-    // Page Down and the wheel turned up all raise it, as on a slider.
-    HScroll1_->setInvertedControls(false);
     Text9_ = displayBox(contrastFrame, "Text9", QStringLiteral("0"),
                         QStringLiteral("Electronic Volume value"));
     Text9_->setAlignment(Qt::AlignRight);

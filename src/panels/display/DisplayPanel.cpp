@@ -50,9 +50,6 @@ DisplayPanel::DisplayPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     Text8_ = displayBox(clearGroup, "Text8", QStringLiteral("0"),
                         QStringLiteral("Clear page number value"));
     fitDigits(Text8_, 2);
-    // Qt's scroll bars invert their keys by default, so Left would raise the page number; here
-    // Right and the wheel turned up raise it, as on a slider.
-    HScroll9_->setInvertedControls(false);
     mirror(HScroll9_, Text8_);
     Command16_ = button(clearGroup, "Command16", QStringLiteral("Clear Page"));
     auto* clearLayout = new QHBoxLayout(clearGroup);
@@ -68,7 +65,6 @@ DisplayPanel::DisplayPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     Text1_ = displayBox(modeGroup, "Text1", QStringLiteral("0"),
                         QStringLiteral("Flip page number value"));
     fitDigits(Text1_, 2);
-    HScroll8_->setInvertedControls(false);
     mirror(HScroll8_, Text1_);
     Command21_ = button(modeGroup, "Command21", QStringLiteral("Flip Page"));
     auto* flipLayout = new QHBoxLayout;
