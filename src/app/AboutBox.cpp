@@ -34,6 +34,7 @@ QLabel* notice(QWidget* parent, const QString& text) {
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setModal(false);
+    setMinimumWidth(440);
     openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
 
     Picture1_ = new LogoLabel(this);
