@@ -138,6 +138,7 @@ struct Figures {
     double uploadSeconds = 0;
     double lineSeconds = 0;
     double longestStallMs = 0;
+    double stallAtMs = 0; // when the longest stall ended, from the start of the upload
     int received = 0;
     bool inOrder = false;
 };
@@ -158,6 +159,12 @@ Figures uploadAt(int baud, const QString& picture, Pty& pty, Peer& peer,
     PicturePanel panel(port, dialogs);
     panel.show();
     panel.Command5_Click();
+    {
+        // As in the program, the window has been painted long before "Send" is pressed.
+        QEventLoop settle;
+        QTimer::singleShot(300, &settle, &QEventLoop::quit);
+        settle.exec();
+    }
 
     QByteArray expected;
     expected.append("\x05\x00\x06\x00\x12\x00", 6);
@@ -176,13 +183,16 @@ Figures uploadAt(int baud, const QString& picture, Pty& pty, Peer& peer,
 
     qint64 lastBeat = 0;
     qint64 longestGap = 0;
+    qint64 longestGapEnd = 0;
     QTimer heartbeat;
     heartbeat.setTimerType(Qt::PreciseTimer);
     heartbeat.setInterval(1);
     QObject::connect(&heartbeat, &QTimer::timeout, [&] {
         const qint64 now = clock.nsecsElapsed();
-        if (!finished)
-            longestGap = std::max(longestGap, now - lastBeat);
+        if (!finished && now - lastBeat > longestGap) {
+            longestGap = now - lastBeat;
+            longestGapEnd = now;
+        }
         lastBeat = now;
     });
 
@@ -214,6 +224,7 @@ Figures uploadAt(int baud, const QString& picture, Pty& pty, Peer& peer,
     figures.uploadSeconds = double(endNs - startNs) / 1e9;
     figures.lineSeconds = double(kUploadBytes) * 10.0 / baud;
     figures.longestStallMs = double(longestGap) / 1e6;
+    figures.stallAtMs = double(longestGapEnd - startNs) / 1e6;
     figures.received = int(got.size());
     figures.inOrder = got.size() == std::size_t(expected.size()) &&
                       std::equal(got.begin(), got.end(),
@@ -256,8 +267,9 @@ int main(int argc, char* argv[]) {
         std::printf("%6d baud: upload %.3f s, line time of %d bytes %.3f s, ratio %.4f (%s %s)\n",
                     baud, f.uploadSeconds, kUploadBytes, f.lineSeconds, ratio,
                     baud == 9600 ? "goal <= 1.05:" : "goal < 1 s:", timeGoal ? "met" : "MISSED");
-        std::printf("%6s       longest event-loop stall %.1f ms (goal <= 50 ms: %s)\n", "",
-                    f.longestStallMs, f.longestStallMs <= 50.0 ? "met" : "MISSED");
+        std::printf("%6s       longest event-loop stall %.1f ms, ending %.0f ms into the upload "
+                    "(goal <= 50 ms: %s)\n",
+                    "", f.longestStallMs, f.stallAtMs, f.longestStallMs <= 50.0 ? "met" : "MISSED");
         std::printf("%6s       %d of %d bytes arrived, every byte in order: %s\n", "", f.received,
                     kUploadBytes, f.inOrder ? "yes" : "NO");
         std::fflush(stdout);

@@ -55,7 +55,6 @@ PicturePanel::PicturePanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     Command3_ = button(picture, "Command3", QStringLiteral("Send"), QStringLiteral("Send picture"));
     Label3_ = new QLabel(kDimensions, picture);
     Label3_->setObjectName(QStringLiteral("Label3"));
-    Label3_->setAccessibleName(QStringLiteral("Picture dimensions"));
 
     picBox_ = new QLabel(picture);
     picBox_->setObjectName(QStringLiteral("picBox"));
