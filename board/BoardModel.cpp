@@ -53,7 +53,7 @@ BoardModel::Memory fontSheet(int font) {
 
 BoardModel::BoardModel() : screens_(std::size_t(kScreenCount)) {
     for (int f = 1; f <= kFontScreens; ++f)
-        screens_[std::size_t(f - 1)] = fontSheet(f);
+        screens_[std::size_t(f - 1)] = std::make_unique<Memory>(fontSheet(f));
 }
 
 // --- display memory and write position ---
@@ -344,15 +344,18 @@ bool BoardModel::shownPixel(int x, int y) const {
 
 const BoardModel::Memory& BoardModel::screen(int number) const {
     static const Memory empty{};
-    if (number < 1 || number > kScreenCount)
+    if (number < 1 || number > kScreenCount || !screens_[std::size_t(number - 1)])
         return empty;
-    return screens_[std::size_t(number - 1)];
+    return *screens_[std::size_t(number - 1)];
 }
 
 bool BoardModel::saveScreen(int number) {
     if (number < 1 || number > kScreenCount)
         return false;
-    screens_[std::size_t(number - 1)] = memory_;
+    auto& stored = screens_[std::size_t(number - 1)];
+    if (!stored)
+        stored = std::make_unique<Memory>();
+    *stored = memory_;
     changed();
     return true;
 }
@@ -360,7 +363,7 @@ bool BoardModel::saveScreen(int number) {
 bool BoardModel::loadScreen(int number) {
     if (number < 1 || number > kScreenCount)
         return false;
-    memory_ = screens_[std::size_t(number - 1)];
+    memory_ = screen(number);
     changed();
     return true;
 }

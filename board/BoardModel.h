@@ -20,6 +20,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -143,7 +144,8 @@ private:
     void changed() { ++revision_; }
 
     Memory memory_{};
-    std::vector<Memory> screens_; // index 0 = screen 1
+    // Index 0 = screen 1; a screen never saved is empty and takes no memory.
+    std::vector<std::unique_ptr<Memory>> screens_;
     int page_ = 0;
     int column_ = 0;
     int font_ = 1;

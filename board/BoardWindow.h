@@ -24,7 +24,7 @@ public:
 
     static constexpr int kRefreshMs = 40;
     static constexpr int kLogBlocks = 5000;    // lines the log view keeps
-    static constexpr int kPendingLines = 5000; // lines waiting for the next refresh
+    static constexpr int kPendingLines = 4000; // waiting for the next refresh (< kLogBlocks)
 
 public slots:
     void scheduleRefresh();
