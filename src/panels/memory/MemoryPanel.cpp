@@ -55,8 +55,7 @@ MemoryPanel::MemoryPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
 }
 
 void MemoryPanel::unlockFontScreens() {
-    if (HScroll4_->minimum() == kFirstFontScreen)
-        return;
+    // Each gesture selects screen 1 again; the range stays widened until the program ends.
     HScroll4_->setMinimum(kFirstFontScreen);
     HScroll4_->setValue(kFirstFontScreen);
     Text10_->setText(QString::number(kFirstFontScreen));

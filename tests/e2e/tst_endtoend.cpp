@@ -1,0 +1,229 @@
+// The real program against the virtual board: the main window on QtSerialPort, a pseudo-terminal,
+// and the board's model and interpreter on the other end, all in one event loop.
+#include "app/MainWindow.h"
+#include "board/BoardModel.h"
+#include "board/VirtualBoard.h"
+#include "serial/QtSerialPort.h"
+#include "support/RecordingDialogs.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+constexpr int kUploadTimeoutMs = 30000;
+
+// A 160 x 128 one-bit bitmap, black-then-white palette, with pixel (x, y) lit when lit(x, y).
+template <typename Lit> QByteArray bitmap160x128(Lit lit) {
+    const int width = 160, height = 128, rowBytes = 20;
+    QByteArray file(62 + rowBytes * height, '\0');
+    auto put32 = [&](int offset, quint32 v) { qToLittleEndian(v, file.data() + offset); };
+    auto put16 = [&](int offset, quint16 v) { qToLittleEndian(v, file.data() + offset); };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, quint32(file.size()));
+    put32(10, 62);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    put16(26, 1);
+    put16(28, 1);
+    put32(34, quint32(rowBytes * height));
+    put32(58, 0x00FFFFFF); // palette index 1 white
+    for (int y = 0; y < height; ++y) {
+        const int stored = height - 1 - y; // bottom-up
+        for (int x = 0; x < width; ++x)
+            if (lit(x, y))
+                file[62 + stored * rowBytes + x / 8] =
+                    char(quint8(file[62 + stored * rowBytes + x / 8]) | (0x80 >> (x % 8)));
+    }
+    return file;
+}
+
+} // namespace
+
+class tst_EndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void connectTakesContrastOver();
+    void typedTextAppearsOnBoard();
+    void filledRectangle();
+    void pictureArrivesByteForByte();
+    void saveAndLoadScreen();
+    void baudRateChangeReconnects();
+    void touchReportShowsInBothBoxes();
+
+private:
+    bool connectToBoard();
+    template <typename T> T* find(const char* name) {
+        T* w = window_->findChild<T*>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no control named %s", name);
+        return w;
+    }
+
+    std::unique_ptr<VirtualBoard> board_;
+    std::unique_ptr<QtSerialPort> port_;
+    std::unique_ptr<MainWindow> window_;
+    RecordingDialogs dialogs_;
+};
+
+void tst_EndToEnd::init() {
+    board_ = std::make_unique<VirtualBoard>();
+    QVERIFY2(board_->open(), qPrintable(board_->errorString()));
+    const PortMap map({{1, board_->devicePath()}}, [](const QString&) { return true; });
+    port_ = std::make_unique<QtSerialPort>(map);
+    dialogs_ = RecordingDialogs();
+    window_ = std::make_unique<MainWindow>(*port_, dialogs_, map);
+}
+
+void tst_EndToEnd::cleanup() {
+    window_.reset();
+    port_.reset();
+    board_.reset();
+}
+
+bool tst_EndToEnd::connectToBoard() {
+    find<QPushButton>("cmd_conecta")->click();
+    if (!QTest::qWaitFor([&] { return find<QTimer>("Timer2")->isActive(); }, 10000))
+        return false;
+    return find<QPushButton>("cmd_conecta")->text() == QStringLiteral("Disconnect");
+}
+
+void tst_EndToEnd::connectTakesContrastOver() {
+    board_->model().setContrast(45);
+    QVERIFY(connectToBoard());
+    QCOMPARE(find<QLabel>("StatusPanel1")->text(), QStringLiteral("Connected: COM1 9600,N,8,1"));
+    QCOMPARE(find<QScrollBar>("HScroll1")->value(), 45);
+    QCOMPARE(find<QLineEdit>("Text9")->text(), QStringLiteral("45"));
+    QCOMPARE(board_->model().contrast(), 45);
+    QVERIFY(dialogs_.messages.isEmpty());
+}
+
+void tst_EndToEnd::typedTextAppearsOnBoard() {
+    QVERIFY(connectToBoard());
+    BoardModel expected;
+    expected.putChar('H');
+    expected.putChar('i');
+    QWidget* text = find<QWidget>("Text2");
+    QTest::keyClicks(text, QStringLiteral("Hi"));
+    QTRY_VERIFY(board_->model().memory() == expected.memory());
+    QVERIFY(expected.memory() != BoardModel().memory()); // something was drawn
+    QCOMPARE(board_->model().column(), expected.column());
+}
+
+void tst_EndToEnd::filledRectangle() {
+    QVERIFY(connectToBoard());
+    find<QRadioButton>("Option8")->click();
+    find<QRadioButton>("Option11")->click();
+    find<QLineEdit>("Text15")->setText(QStringLiteral("10"));
+    find<QLineEdit>("Text16")->setText(QStringLiteral("20"));
+    find<QLineEdit>("Text18")->setText(QStringLiteral("100"));
+    find<QLineEdit>("Text19")->setText(QStringLiteral("60"));
+    find<QPushButton>("Command23")->click();
+    BoardModel expected;
+    expected.lineRect(true, 2, 10, 20, 100, 60);
+    QTRY_VERIFY(board_->model().memory() == expected.memory());
+    QVERIFY(board_->model().pixel(50, 40));
+    QVERIFY(!board_->model().pixel(5, 5));
+    QVERIFY(dialogs_.messages.isEmpty());
+}
+
+void tst_EndToEnd::pictureArrivesByteForByte() {
+    // At 115200 the upload takes well under a second.
+    QVERIFY(board_->model().setBaudRate(8));
+    find<QComboBox>("cboBR")->setCurrentIndex(8);
+    QVERIFY(connectToBoard());
+
+    auto lit = [](int x, int y) { return (x * 7 + y * 3) % 11 == 0 || x == y; };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.bmp"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bitmap160x128(lit));
+    file.close();
+
+    dialogs_.fileNames.enqueue(path);
+    find<QPushButton>("Command5")->click();
+    QCOMPARE(find<QLabel>("Label3")->text(), QStringLiteral("Dimensions: 160 x 128"));
+    find<QPushButton>("Command3")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(find<QProgressBar>("ProgressBar1")->value(), 0, kUploadTimeoutMs);
+
+    BoardModel::Memory expected{};
+    for (int page = 0; page < 16; ++page)
+        for (int x = 0; x < 160; ++x)
+            for (int bit = 0; bit < 8; ++bit)
+                if (lit(x, page * 8 + bit))
+                    expected[std::size_t(page * 160 + x)] |= std::uint8_t(1 << bit);
+    QTRY_VERIFY_WITH_TIMEOUT(board_->model().memory() == expected, kUploadTimeoutMs);
+    QCOMPARE(board_->model().page(), 0);
+    QCOMPARE(board_->model().column(), 0);
+    QVERIFY2(dialogs_.messages.isEmpty(),
+             qPrintable(dialogs_.messages.isEmpty() ? QString() : dialogs_.messages[0].text));
+}
+
+void tst_EndToEnd::saveAndLoadScreen() {
+    QVERIFY(connectToBoard());
+    find<QRadioButton>("Option9")->click(); // circle
+    find<QLineEdit>("Text20")->setText(QStringLiteral("20"));
+    find<QLineEdit>("Text22")->setText(QStringLiteral("80"));
+    find<QLineEdit>("Text23")->setText(QStringLiteral("64"));
+    find<QPushButton>("Command26")->click();
+    QTRY_VERIFY(board_->model().pixel(100, 64));
+    const BoardModel::Memory drawn = board_->model().memory();
+
+    find<QScrollBar>("HScroll4")->setValue(10);
+    find<QRadioButton>("optSave")->click();
+    find<QPushButton>("cmdOk")->click(); // "Confirmation" answered Yes
+    QCOMPARE(dialogs_.messages.size(), 1);
+    QCOMPARE(dialogs_.messages[0].title, QStringLiteral("Confirmation"));
+    QTRY_VERIFY(board_->model().screen(10) == drawn);
+
+    find<QPushButton>("Command15")->click(); // clear screen
+    QTRY_VERIFY(board_->model().memory() == BoardModel::Memory{});
+    find<QRadioButton>("optLoad")->click();
+    find<QPushButton>("cmdOk")->click();
+    QTRY_VERIFY(board_->model().memory() == drawn);
+}
+
+void tst_EndToEnd::baudRateChangeReconnects() {
+    QVERIFY(connectToBoard());
+    find<QComboBox>("cmbBoudRate")->setCurrentIndex(4);
+    find<QPushButton>("Command4")->click(); // "Attention" answered OK
+    QCOMPARE(dialogs_.messages.size(), 1);
+    QCOMPARE(dialogs_.messages[0].title, QStringLiteral("Attention"));
+    QTRY_COMPARE(board_->model().baud(), 19200);
+    QTRY_COMPARE_WITH_TIMEOUT(find<QLabel>("StatusPanel1")->text(),
+                              QStringLiteral("Connected: COM1 19200,N,8,1"), 10000);
+    QCOMPARE(find<QPushButton>("cmd_conecta")->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(find<QComboBox>("cboBR")->currentText(), QStringLiteral("19200"));
+    QCOMPARE(dialogs_.messages.size(), 1); // no "Controller not found"
+
+    // Commands at the new rate still reach the board.
+    find<QPushButton>("Command19")->click();
+    QTRY_VERIFY(!board_->model().backlightOn());
+}
+
+void tst_EndToEnd::touchReportShowsInBothBoxes() {
+    QVERIFY(connectToBoard());
+    find<QPushButton>("CmdAnalog")->click();
+    QTRY_COMPARE(board_->model().touchMode(), BoardModel::TouchMode::Coordinates);
+    board_->touch(80, 64);
+    QTRY_COMPARE(find<QLineEdit>("Text14")->text(), QStringLiteral("X80Y64!"));
+    QCOMPARE(find<QLineEdit>("Text17")->text(), QStringLiteral("X80Y64!"));
+}
+
+QTEST_MAIN(tst_EndToEnd)
+#include "tst_endtoend.moc"
