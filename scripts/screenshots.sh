@@ -4,4 +4,4 @@ set -euo pipefail
 build=${1:-build/run}
 out=${2:-screenshots}
 mkdir -p "$out"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$build/tests/vantrel-screenshots" "$out"
+xvfb-run -a -s "-screen 0 1600x1024x24" "$build/tests/vantrel-screenshots" "$out"
