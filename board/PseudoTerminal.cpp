@@ -2,6 +2,7 @@
 
 #include "board/BoardModel.h"
 #include "board/CommandInterpreter.h"
+#include "board/LineTermios.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,61 +19,12 @@
 
 namespace {
 
-// The kernel's struct termios2 (asm/termbits.h cannot be included beside <termios.h>): it carries
-// the rates as plain numbers.
-struct KernelTermios2 {
-    tcflag_t c_iflag;
-    tcflag_t c_oflag;
-    tcflag_t c_cflag;
-    tcflag_t c_lflag;
-    cc_t c_line;
-    cc_t c_cc[19];
-    speed_t c_ispeed;
-    speed_t c_ospeed;
-};
-
-const unsigned long kGetTermios2 = _IOR('T', 0x2A, KernelTermios2); // TCGETS2
-const unsigned long kSetTermios2 = _IOW('T', 0x2B, KernelTermios2); // TCSETS2
-constexpr tcflag_t kCbaud = 0010017;
-constexpr tcflag_t kBother = 0010000;
 #ifndef EXTPROC
 constexpr tcflag_t EXTPROC = 0200000;
 #endif
 #ifndef TIOCPKT_IOCTL
 constexpr int TIOCPKT_IOCTL = 64;
 #endif
-
-struct StandardRate {
-    int baud;
-    tcflag_t code;
-};
-constexpr std::array<StandardRate, 8> kStandardRates{{{2400, B2400},
-                                                      {4800, B4800},
-                                                      {9600, B9600},
-                                                      {19200, B19200},
-                                                      {38400, B38400},
-                                                      {57600, B57600},
-                                                      {115200, B115200},
-                                                      {230400, B230400}}};
-
-bool getTermios2(int fd, KernelTermios2& t) {
-    return ::ioctl(fd, kGetTermios2, &t) == 0;
-}
-bool setTermios2(int fd, const KernelTermios2& t) {
-    return ::ioctl(fd, kSetTermios2, &t) == 0;
-}
-
-// The rate field: the standard constant where there is one (so that tools using cfgetospeed
-// read it), BOTHER with the number otherwise.
-void putRate(KernelTermios2& t, int baud) {
-    tcflag_t code = kBother;
-    for (const StandardRate& r : kStandardRates)
-        if (r.baud == baud)
-            code = r.code;
-    t.c_cflag = (t.c_cflag & ~kCbaud) | code;
-    t.c_ispeed = speed_t(baud);
-    t.c_ospeed = speed_t(baud);
-}
 
 QString quotedReply(const std::string& text) {
     QString out = QStringLiteral("\"");
@@ -138,7 +90,7 @@ bool PseudoTerminal::open() {
     }
     // Raw 8N1 at the board's rate, EXTPROC so that packet mode reports changes of the settings.
     KernelTermios2 t{};
-    if (!getTermios2(slave_, t)) {
+    if (!lineTermios::get(slave_, t)) {
         fail("TCGETS2");
         return false;
     }
@@ -151,8 +103,8 @@ bool PseudoTerminal::open() {
     t.c_cflag |= CS8 | CREAD | CLOCAL;
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
-    putRate(t, model_.baud());
-    if (!setTermios2(slave_, t)) {
+    lineTermios::putRate(t, model_.baud());
+    if (!lineTermios::set(slave_, t)) {
         fail("TCSETS2");
         return false;
     }
@@ -204,19 +156,15 @@ void PseudoTerminal::removeLink() {
 }
 
 int PseudoTerminal::lineBaud() const {
-    KernelTermios2 t{};
-    const int fd = master_ >= 0 ? master_ : slave_;
-    if (fd < 0 || !getTermios2(fd, t))
-        return 0;
-    return int(t.c_ospeed);
+    return lineTermios::baudOf(master_ >= 0 ? master_ : slave_);
 }
 
 bool PseudoTerminal::setLineBaud(int baud) {
     KernelTermios2 t{};
-    if (slave_ < 0 || baud <= 0 || !getTermios2(slave_, t))
+    if (slave_ < 0 || baud <= 0 || !lineTermios::get(slave_, t))
         return false;
-    putRate(t, baud);
-    return setTermios2(slave_, t);
+    lineTermios::putRate(t, baud);
+    return lineTermios::set(slave_, t);
 }
 
 void PseudoTerminal::readMaster() {

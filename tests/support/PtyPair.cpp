@@ -1,5 +1,7 @@
 #include "support/PtyPair.h"
 
+#include "board/LineTermios.h"
+
 #include <QElapsedTimer>
 #include <QMap>
 
@@ -28,20 +30,6 @@ bool makeRaw(int fd) {
     return ::tcsetattr(fd, TCSANOW, &t) == 0;
 }
 
-#if defined(__linux__)
-// The kernel's struct termios2 (asm/termbits.h cannot be included beside <termios.h>). It carries
-// the rates as plain numbers, which is how a rate like 14400 (set with BOTHER) is read back.
-struct KernelTermios2 {
-    tcflag_t c_iflag;
-    tcflag_t c_oflag;
-    tcflag_t c_cflag;
-    tcflag_t c_lflag;
-    cc_t c_line;
-    cc_t c_cc[19];
-    speed_t c_ispeed;
-    speed_t c_ospeed;
-};
-#endif
 
 int baudOfSpeed(speed_t speed) {
     static const QMap<speed_t, int> rates{
@@ -174,11 +162,8 @@ PtyPair::LineSettings PtyPair::lineSettings() const {
     if (fd < 0 || ::tcgetattr(fd, &t) != 0)
         return s;
     s.baud = baudOfSpeed(::cfgetospeed(&t));
-#if defined(__linux__)
-    KernelTermios2 t2{};
-    if (::ioctl(fd, _IOR('T', 0x2A, KernelTermios2), &t2) == 0) // TCGETS2
-        s.baud = int(t2.c_ospeed);
-#endif
+    if (const int exact = lineTermios::baudOf(fd))
+        s.baud = exact;
     switch (t.c_cflag & CSIZE) {
     case CS5:
         s.dataBits = 5;
