@@ -100,11 +100,17 @@ void AboutBox::Form_Load() {
     lblTitle_->setText(QStringLiteral("Vantrel"));
 }
 
-void AboutBox::cmdOK_Click() { close(); }
+void AboutBox::cmdOK_Click() {
+    close();
+}
 
-void AboutBox::Label5_Click() { openUrl(QUrl(QString::fromLatin1(kMakerWebAddress))); }
+void AboutBox::Label5_Click() {
+    openUrl(QUrl(QString::fromLatin1(kMakerWebAddress)));
+}
 
-void AboutBox::Picture1_DblClick() { emit fontScreensUnlocked(); }
+void AboutBox::Picture1_DblClick() {
+    emit fontScreensUnlocked();
+}
 
 bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Label5_) {

@@ -8,11 +8,11 @@ class QWidget;
 
 // Message box styles: the icon and the buttons of each box the program shows.
 enum class MessageStyle : int {
-    CriticalOk = 16,          // critical icon, OK
-    QuestionYesNo = 36,       // question icon, Yes and No
-    WarningOkCancel = 49,     // warning icon, OK and Cancel
-    ExclamationYesNo = 52,    // exclamation icon, Yes and No
-    InformationOk = 64,       // information icon, OK
+    CriticalOk = 16,       // critical icon, OK
+    QuestionYesNo = 36,    // question icon, Yes and No
+    WarningOkCancel = 49,  // warning icon, OK and Cancel
+    ExclamationYesNo = 52, // exclamation icon, Yes and No
+    InformationOk = 64,    // information icon, OK
 };
 
 enum class Answer { Ok, Cancel, Yes, No };

@@ -94,9 +94,13 @@ MainWindow::MainWindow(SerialPort& port, Dialogs& dialogs, PortMap portMap, QWid
     Form_Load();
 }
 
-MainWindow::~MainWindow() { Form_Unload(); }
+MainWindow::~MainWindow() {
+    Form_Unload();
+}
 
-AboutBox* MainWindow::aboutBox() const { return about_.data(); }
+AboutBox* MainWindow::aboutBox() const {
+    return about_.data();
+}
 
 QWidget* MainWindow::buildSettingsPage() {
     QWidget* settings = page("PageSettings");
@@ -198,11 +202,17 @@ void MainWindow::buildStatusBar() {
     clock_->start(1000);
 }
 
-void MainWindow::Form_Load() { connection_->fillLists(); }
+void MainWindow::Form_Load() {
+    connection_->fillLists();
+}
 
-void MainWindow::setStatusText(const QString& text) { statusPanel1_->setText(text); }
+void MainWindow::setStatusText(const QString& text) {
+    statusPanel1_->setText(text);
+}
 
-void MainWindow::mnuExit_Click() { close(); }
+void MainWindow::mnuExit_Click() {
+    close();
+}
 
 void MainWindow::mnuAbout_Click() {
     if (!about_) {

@@ -43,7 +43,9 @@ void FakeSerialPort::failNextOpen(int errorNumber, const QString& description) {
     nextOpenFailure_ = OpenResult{false, errorNumber, description};
 }
 
-void FakeSerialPort::failWrites(const QString& reason) { writeFailure_ = reason; }
+void FakeSerialPort::failWrites(const QString& reason) {
+    writeFailure_ = reason;
+}
 
 void FakeSerialPort::loseDevice(const QString& reason) {
     if (!open_)

@@ -41,7 +41,10 @@ public:
     int closeCount = 0;
     int inputCount = 0;
     QByteArray allWritten() const;
-    void clearWrites() { writes.clear(); writeSettings.clear(); }
+    void clearWrites() {
+        writes.clear();
+        writeSettings.clear();
+    }
 
 private:
     int portNumber_ = 0;

@@ -12,8 +12,8 @@
 
 struct OpenResult {
     bool ok = false;
-    int errorNumber = 0;     // 0 when ok
-    QString description;     // names the device; empty when ok
+    int errorNumber = 0; // 0 when ok
+    QString description; // names the device; empty when ok
 };
 
 class SerialPort : public QObject {

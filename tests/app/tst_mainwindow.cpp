@@ -107,8 +107,8 @@ void tst_MainWindow::startState_data() {
     row("Frame5", "shown", false);
     row("Frame35", "shown", true);
     row("Frame39", "shown", false);
-    for (const char* field : {"Text4", "Text3", "Text15", "Text16", "Text18", "Text19", "Text20",
-                              "Text22", "Text23"})
+    for (const char* field :
+         {"Text4", "Text3", "Text15", "Text16", "Text18", "Text19", "Text20", "Text22", "Text23"})
         row(field, "text", QStringLiteral("0"));
     row("cmdSend", "text", QStringLiteral("Send"));
     row("Command23", "text", QStringLiteral("Send"));
@@ -176,8 +176,8 @@ void tst_MainWindow::startState() {
     QWidget* w = f.window->findChild<QWidget*>(control);
     QVERIFY2(w, qPrintable(control));
     // "shown": not hidden itself, whichever tab page is current.
-    const QVariant actual =
-        property == QStringLiteral("shown") ? QVariant(!w->isHidden()) : w->property(property.toLatin1());
+    const QVariant actual = property == QStringLiteral("shown") ? QVariant(!w->isHidden())
+                                                                : w->property(property.toLatin1());
     QVERIFY2(actual.isValid(), qPrintable(property));
     QCOMPARE(actual, expected);
 }
@@ -234,7 +234,8 @@ void tst_MainWindow::tabStructure() {
     };
     QCOMPARE(tabTexts(f.find<QTabWidget>("SSTab1")),
              (QStringList{"Settings", "Modes", "Utilities"}));
-    QCOMPARE(tabTexts(f.find<QTabWidget>("SSTab2")), (QStringList{"Text", "Graphic", "Coordinates"}));
+    QCOMPARE(tabTexts(f.find<QTabWidget>("SSTab2")),
+             (QStringList{"Text", "Graphic", "Coordinates"}));
     QCOMPARE(tabTexts(f.find<QTabWidget>("SSTab4")),
              (QStringList{"Touch Screen/Animation", "Display"}));
     // Each frame sits on its page.
@@ -252,7 +253,8 @@ void tst_MainWindow::tabStructure() {
         for (QGroupBox* box : f.find<QWidget>(pageName)->findChildren<QGroupBox*>())
             found << box->title();
         for (const QString& title : titles)
-            QVERIFY2(found.contains(title), qPrintable(QStringLiteral("%1 on %2").arg(title, pageName)));
+            QVERIFY2(found.contains(title),
+                     qPrintable(QStringLiteral("%1 on %2").arg(title, pageName)));
     }
 }
 
@@ -321,7 +323,8 @@ void tst_MainWindow::aboutBox() {
     QCOMPARE(about->windowTitle(), QStringLiteral(" About Vantrel"));
     QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
              QStringLiteral("Version 1.3.1"));
-    QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Vantrel"));
+    QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lblTitle"))->text(),
+             QStringLiteral("Vantrel"));
     auto* ok = about->findChild<QPushButton*>(QStringLiteral("cmdOK"));
     QVERIFY(ok->isDefault());
 

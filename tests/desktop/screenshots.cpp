@@ -13,11 +13,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QScrollBar>
-#include <QTimer>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <cstdio>
 
@@ -72,12 +72,13 @@ bool saveSession(const QString& path) {
                     5000);
     click("Command15");
     click("Option8");
-    for (const auto& [field, value] : {std::pair{"Text15", "2"}, {"Text16", "2"}, {"Text18", "157"},
-                                       {"Text19", "125"}})
+    for (const auto& [field, value] :
+         {std::pair{"Text15", "2"}, {"Text16", "2"}, {"Text18", "157"}, {"Text19", "125"}})
         qobject_cast<QLineEdit*>(find(field))->setText(QString::fromLatin1(value));
     click("Command23");
     click("Option9");
-    for (const auto& [field, value] : {std::pair{"Text20", "30"}, {"Text22", "80"}, {"Text23", "80"}})
+    for (const auto& [field, value] :
+         {std::pair{"Text20", "30"}, {"Text22", "80"}, {"Text23", "80"}})
         qobject_cast<QLineEdit*>(find(field))->setText(QString::fromLatin1(value));
     click("Command26");
     click("Option3");
@@ -96,8 +97,8 @@ bool saveSession(const QString& path) {
     settle();
 
     const QRect area = window.frameGeometry().united(boardWindow.frameGeometry());
-    const QPixmap shot = window.screen()->grabWindow(0, area.x(), area.y(), area.width(),
-                                                    area.height());
+    const QPixmap shot =
+        window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
     const bool ok = !shot.isNull() && shot.save(path);
     std::printf("%s %s (%dx%d)\n", ok ? "wrote" : "FAILED", qPrintable(path), shot.width(),
                 shot.height());
@@ -114,9 +115,10 @@ int main(int argc, char* argv[]) {
 
     FakeSerialPort port;
     RecordingDialogs dialogs;
-    MainWindow window(port, dialogs,
-                      PortMap({{1, QStringLiteral("/dev/ttyUSB0")}, {2, QStringLiteral("/dev/ttyS0")}},
-                              [](const QString&) { return true; }));
+    MainWindow window(
+        port, dialogs,
+        PortMap({{1, QStringLiteral("/dev/ttyUSB0")}, {2, QStringLiteral("/dev/ttyS0")}},
+                [](const QString&) { return true; }));
     window.show();
     settle();
     port.setOpenForTest(true);

@@ -28,7 +28,8 @@ void tst_Messages::messageBytes_data() {
     QTest::newRow("PutPattern 0") << putPattern(0) << bytesOf("03 00");
     QTest::newRow("PutPattern 255") << putPattern(255) << bytesOf("03 FF");
     QTest::newRow("SetTouchMode off") << setTouchMode(kTouchOff) << bytesOf("05 00");
-    QTest::newRow("SetTouchMode coordinates") << setTouchMode(kTouchCoordinates) << bytesOf("05 01");
+    QTest::newRow("SetTouchMode coordinates")
+        << setTouchMode(kTouchCoordinates) << bytesOf("05 01");
     QTest::newRow("SetPage 15") << setPage(15) << bytesOf("06 0F");
     QTest::newRow("LoadScreen 20") << loadScreen(20) << bytesOf("08 14");
     QTest::newRow("SetBacklight on") << setBacklight(true) << bytesOf("09 01");

@@ -5,7 +5,9 @@
 #include <QList>
 #include <QTest>
 
-inline QByteArray hexOf(const QByteArray& bytes) { return bytes.toHex(' ').toUpper(); }
+inline QByteArray hexOf(const QByteArray& bytes) {
+    return bytes.toHex(' ').toUpper();
+}
 
 inline QByteArray hexOf(const QList<QByteArray>& writes) {
     QByteArrayList parts;
@@ -15,7 +17,9 @@ inline QByteArray hexOf(const QList<QByteArray>& writes) {
 }
 
 // Bytes from a hex text such as "1F 02 0A".
-inline QByteArray bytesOf(const char* hex) { return QByteArray::fromHex(QByteArray(hex)); }
+inline QByteArray bytesOf(const char* hex) {
+    return QByteArray::fromHex(QByteArray(hex));
+}
 
 // A list of writes from hex texts separated by '|': "02 48 | 02 69".
 inline QList<QByteArray> writesOf(const char* hexWrites) {
@@ -28,5 +32,4 @@ inline QList<QByteArray> writesOf(const char* hexWrites) {
     return writes;
 }
 
-#define COMPARE_HEX(actual, expected)                                                              \
-    QCOMPARE(hexOf(actual), hexOf(expected))
+#define COMPARE_HEX(actual, expected) QCOMPARE(hexOf(actual), hexOf(expected))

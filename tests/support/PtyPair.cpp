@@ -30,7 +30,6 @@ bool makeRaw(int fd) {
     return ::tcsetattr(fd, TCSANOW, &t) == 0;
 }
 
-
 int baudOfSpeed(speed_t speed) {
     static const QMap<speed_t, int> rates{
         {B0, 0},          {B50, 50},       {B75, 75},         {B110, 110},       {B134, 134},

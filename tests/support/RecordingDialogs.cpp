@@ -7,7 +7,8 @@ Answer RecordingDialogs::message(QWidget*, const QString& text, MessageStyle sty
         whileShown();
     if (!answers.isEmpty())
         return answers.dequeue();
-    const bool yesNo = style == MessageStyle::QuestionYesNo || style == MessageStyle::ExclamationYesNo;
+    const bool yesNo =
+        style == MessageStyle::QuestionYesNo || style == MessageStyle::ExclamationYesNo;
     return yesNo ? Answer::Yes : Answer::Ok;
 }
 

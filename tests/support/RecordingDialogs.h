@@ -19,9 +19,9 @@ public:
                    const QString& title) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
 
-    QList<ShownMessage> messages;         // every box shown, in order
-    QQueue<Answer> answers;               // answers to give; when empty: Ok / Yes
-    QQueue<QString> fileNames;            // file dialog results; when empty: cancelled ("")
-    QList<QString> fileFilters;           // filters the file dialog was shown with
-    std::function<void()> whileShown;     // runs inside each message box (for re-entrancy tests)
+    QList<ShownMessage> messages;     // every box shown, in order
+    QQueue<Answer> answers;           // answers to give; when empty: Ok / Yes
+    QQueue<QString> fileNames;        // file dialog results; when empty: cancelled ("")
+    QList<QString> fileFilters;       // filters the file dialog was shown with
+    std::function<void()> whileShown; // runs inside each message box (for re-entrancy tests)
 };

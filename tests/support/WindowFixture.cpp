@@ -10,9 +10,13 @@ WindowFixture::WindowFixture(QMap<int, QString> devices) {
                                           PortMap(devices, [](const QString&) { return true; }));
 }
 
-ConnectionPanel* WindowFixture::connection() const { return window->connectionPanel(); }
+ConnectionPanel* WindowFixture::connection() const {
+    return window->connectionPanel();
+}
 
-QString WindowFixture::statusText() const { return find<QLabel>("StatusPanel1")->text(); }
+QString WindowFixture::statusText() const {
+    return find<QLabel>("StatusPanel1")->text();
+}
 
 void WindowFixture::connectWith(const QByteArray& reply) {
     find<QPushButton>("cmd_conecta")->click();

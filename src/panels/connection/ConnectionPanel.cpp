@@ -81,12 +81,14 @@ ConnectionPanel::ConnectionPanel(SerialPort& port, Dialogs& dialogs, PortMap por
     cmbBoudRate_->setEditable(true);
     cmbBoudRate_->setInsertPolicy(QComboBox::NoInsert);
     cmbBoudRate_->addItems(protocol::rateTexts());
-    Command4_ = button(baudFrame, "Command4", QStringLiteral("OK"), QStringLiteral("Change baud rate"));
+    Command4_ =
+        button(baudFrame, "Command4", QStringLiteral("OK"), QStringLiteral("Change baud rate"));
     auto* baudLayout = new QHBoxLayout(baudFrame);
     baudLayout->addWidget(cmbBoudRate_, 1);
     baudLayout->addWidget(Command4_);
 
-    auto* responseFrame = frame(this, "FrameControllerResponse", QStringLiteral("Controller Response"));
+    auto* responseFrame =
+        frame(this, "FrameControllerResponse", QStringLiteral("Controller Response"));
     Text17_ = displayBox(responseFrame, "Text17", QString(), QStringLiteral("Controller Response"));
     auto* responseLayout = new QVBoxLayout(responseFrame);
     responseLayout->addWidget(Text17_);
@@ -219,9 +221,8 @@ void ConnectionPanel::finishDetection() {
     Timer1_->stop();
     state_ = State::Settling;
     cmd_conecta_->setText(kDisconnect);
-    emit statusTextChanged(QStringLiteral("Connected: COM%1 %2")
-                               .arg(port_.commPort())
-                               .arg(port_.settings()));
+    emit statusTextChanged(
+        QStringLiteral("Connected: COM%1 %2").arg(port_.commPort()).arg(port_.settings()));
     if (const auto contrast = contrastOf(detectionText_))
         emit contrastReported(*contrast); // echoed to the board by the contrast bar
     if (state_ != State::Settling)
@@ -277,11 +278,11 @@ void ConnectionPanel::Command4_Click() {
         return;
     const auto rateIndex = protocol::indexOfRateText(cmbBoudRate_->currentText());
     if (!rateIndex) {
-        dialogs_.message(this,
-                         QStringLiteral("\"%1\" is not a rate the board knows. Choose one of %2.")
-                             .arg(cmbBoudRate_->currentText(),
-                                  protocol::rateTexts().join(QStringLiteral(", "))),
-                         MessageStyle::InformationOk, QStringLiteral("Error"));
+        dialogs_.message(
+            this,
+            QStringLiteral("\"%1\" is not a rate the board knows. Choose one of %2.")
+                .arg(cmbBoudRate_->currentText(), protocol::rateTexts().join(QStringLiteral(", "))),
+            MessageStyle::InformationOk, QStringLiteral("Error"));
         return;
     }
     if (dialogs_.message(this, QStringLiteral("Please remove jumper from J7 and click OK."),

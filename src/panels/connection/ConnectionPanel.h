@@ -78,7 +78,7 @@ private:
     PortMap portMap_;
     State state_ = State::Disconnected;
     QByteArray strInput_;
-    QByteArray detectionText_;   // what Text17 holds while detecting, as raw bytes
+    QByteArray detectionText_; // what Text17 holds while detecting, as raw bytes
 
     QComboBox* cboPort_;
     QComboBox* cboBR_;

@@ -237,8 +237,7 @@ void tst_ConnectionPanel::disconnectStopsPolling() {
 }
 
 void tst_ConnectionPanel::controlCharactersShowVisibly() {
-    QCOMPARE(ConnectionPanel::replyText(QByteArray("K1\r\n", 4)),
-             QStringLiteral("K1\u240D\u240A"));
+    QCOMPARE(ConnectionPanel::replyText(QByteArray("K1\r\n", 4)), QStringLiteral("K1\u240D\u240A"));
     QCOMPARE(ConnectionPanel::replyText(QByteArray("\x00\x7f", 2)), QStringLiteral("\u2400\u2421"));
     QCOMPARE(ConnectionPanel::replyText(QByteArray("\xE9\xFF")), QStringLiteral("\u00E9\u00FF"));
     // A long reply is shown whole.
@@ -326,7 +325,7 @@ void tst_ConnectionPanel::baudChangeDuringDetection() {
     QVERIFY(!f.find<QTimer>("Timer1")->isActive());
     QVERIFY(!f.find<QTimer>("Timer4")->isActive());
     const int reads = f.port.inputCount;
-    f.connection()->Timer1_Timer();  // a tick that was already due changes nothing on the line
+    f.connection()->Timer1_Timer(); // a tick that was already due changes nothing on the line
     f.connection()->Timer4_Timer();
     QCOMPARE(f.port.inputCount, reads);
     QVERIFY(!f.port.portOpen());
