@@ -90,6 +90,8 @@ ConnectionPanel::ConnectionPanel(SerialPort& port, Dialogs& dialogs, PortMap por
     auto* responseFrame =
         frame(this, "FrameControllerResponse", QStringLiteral("Controller Response"));
     Text17_ = displayBox(responseFrame, "Text17", QString(), QStringLiteral("Controller Response"));
+    // Read-only, but reachable with Tab so that a reply can be read out and copied.
+    Text17_->setFocusPolicy(Qt::StrongFocus);
     auto* responseLayout = new QVBoxLayout(responseFrame);
     responseLayout->addWidget(Text17_);
 

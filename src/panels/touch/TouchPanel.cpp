@@ -40,6 +40,8 @@ TouchPanel::TouchPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
 
     auto* response = frame(touch, "FrameResponse", QStringLiteral("Response"));
     Text14_ = displayBox(response, "Text14", QString(), QStringLiteral("Touch screen response"));
+    // Read-only, but reachable with Tab so that a reply can be read out and copied.
+    Text14_->setFocusPolicy(Qt::StrongFocus);
     auto* responseLayout = new QVBoxLayout(response);
     responseLayout->addWidget(Text14_);
 
