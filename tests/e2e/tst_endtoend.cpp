@@ -4,6 +4,7 @@
 #include "board/BoardModel.h"
 #include "board/VirtualBoard.h"
 #include "serial/QtSerialPort.h"
+#include "support/FindControl.h"
 #include "support/RecordingDialogs.h"
 
 #include <QComboBox>
@@ -67,12 +68,7 @@ private slots:
 
 private:
     bool connectToBoard();
-    template <typename T> T* find(const char* name) {
-        T* w = window_->findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control named %s", name);
-        return w;
-    }
+    template <typename T> T* find(const char* name) { return findControl<T>(window_.get(), name); }
 
     std::unique_ptr<VirtualBoard> board_;
     std::unique_ptr<QtSerialPort> port_;

@@ -4,6 +4,7 @@
 #include "panels/display/DisplayPanel.h"
 #include "panels/display/ShapeWidget.h"
 #include "serial/FakeSerialPort.h"
+#include "support/FindControl.h"
 #include "support/HexCompare.h"
 #include "support/RecordingDialogs.h"
 #include "support/ScrollBarInput.h"
@@ -42,10 +43,7 @@ private slots:
 
 private:
     template <typename T> T* child(const QString& name) const {
-        T* w = panel->findChild<T*>(name);
-        if (!w)
-            qFatal("no control named %s", qPrintable(name));
-        return w;
+        return findControl<T>(panel.get(), name);
     }
     // The four quarters as "N" (normal) or "R" (reverse), Shape1 to Shape4.
     QString preview() const;

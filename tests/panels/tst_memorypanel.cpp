@@ -2,6 +2,7 @@
 #include "panels/memory/MemoryPanel.h"
 #include "serial/FakeSerialPort.h"
 #include "support/HexCompare.h"
+#include "support/PanelFixture.h"
 #include "support/RecordingDialogs.h"
 
 #include <QLineEdit>
@@ -12,19 +13,9 @@
 
 namespace {
 
-struct Fixture {
-    Fixture() : panel(port, dialogs) { port.setOpenForTest(true); }
-    template <typename T> T* find(const char* name) const {
-        T* w = panel.findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control named %s", name);
-        return w;
-    }
+struct Fixture : PanelFixture<MemoryPanel> {
     QScrollBar* bar() const { return find<QScrollBar>("HScroll4"); }
     QString mirror() const { return find<QLineEdit>("Text10")->text(); }
-    FakeSerialPort port;
-    RecordingDialogs dialogs;
-    MemoryPanel panel;
 };
 
 const QString kWarning = QStringLiteral(

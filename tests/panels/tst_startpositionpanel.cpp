@@ -2,6 +2,7 @@
 #include "panels/text/StartPositionPanel.h"
 #include "serial/FakeSerialPort.h"
 #include "support/HexCompare.h"
+#include "support/PanelFixture.h"
 #include "support/RecordingDialogs.h"
 
 #include <QLineEdit>
@@ -11,18 +12,7 @@
 
 namespace {
 
-struct Fixture {
-    Fixture() : panel(port, dialogs) { port.setOpenForTest(true); }
-    template <typename T> T* find(const char* name) const {
-        T* w = panel.findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no control named %s", name);
-        return w;
-    }
-    FakeSerialPort port;
-    RecordingDialogs dialogs;
-    StartPositionPanel panel;
-};
+using Fixture = PanelFixture<StartPositionPanel>;
 
 } // namespace
 

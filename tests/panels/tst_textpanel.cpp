@@ -3,6 +3,7 @@
 #include "panels/text/TextPanel.h"
 #include "serial/FakeSerialPort.h"
 #include "support/HexCompare.h"
+#include "support/PanelFixture.h"
 #include "support/RecordingDialogs.h"
 
 #include <QInputMethodEvent>
@@ -59,18 +60,9 @@ int countTitled(const RecordingDialogs& dialogs, const QString& title) {
     return n;
 }
 
-struct Fixture {
-    Fixture() : panel(port, dialogs) { port.setOpenForTest(true); }
-    QPlainTextEdit* box() const { return panel.findChild<QPlainTextEdit*>("Text2"); }
-    QRadioButton* option(const char* name) const {
-        auto* o = panel.findChild<QRadioButton*>(QString::fromLatin1(name));
-        if (!o)
-            qFatal("no option %s", name);
-        return o;
-    }
-    FakeSerialPort port;
-    RecordingDialogs dialogs;
-    TextPanel panel;
+struct Fixture : PanelFixture<TextPanel> {
+    QPlainTextEdit* box() const { return find<QPlainTextEdit>("Text2"); }
+    QRadioButton* option(const char* name) const { return find<QRadioButton>(name); }
 };
 
 } // namespace

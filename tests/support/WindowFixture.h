@@ -3,6 +3,7 @@
 
 #include "app/MainWindow.h"
 #include "serial/FakeSerialPort.h"
+#include "support/FindControl.h"
 #include "support/RecordingDialogs.h"
 
 #include <QTest>
@@ -14,10 +15,7 @@ struct WindowFixture {
     explicit WindowFixture(QMap<int, QString> devices = {{1, QStringLiteral("/dev/fake1")}});
 
     template <typename T> T* find(const char* objectName) const {
-        T* w = window->findChild<T*>(QString::fromLatin1(objectName));
-        if (!w)
-            qFatal("no control named %s", objectName);
-        return w;
+        return findControl<T>(window.get(), objectName);
     }
     ConnectionPanel* connection() const;
     QString statusText() const;

@@ -2,6 +2,7 @@
 // coordinate fields (through real key events) and the arrangement at several font sizes.
 #include "panels/drawing/DrawingPanel.h"
 #include "serial/FakeSerialPort.h"
+#include "support/FindControl.h"
 #include "support/HexCompare.h"
 #include "support/RecordingDialogs.h"
 
@@ -25,10 +26,7 @@ struct Panel {
         panel.show();
     }
     template <typename T> T* find(const QString& name) const {
-        T* w = panel.findChild<T*>(name);
-        if (!w)
-            qFatal("no control named %s", qPrintable(name));
-        return w;
+        return findControl<T>(&panel, name);
     }
     QRadioButton* option(const QString& name) const { return find<QRadioButton>(name); }
     QLineEdit* field(const QString& name) const { return find<QLineEdit>(name); }
