@@ -7,6 +7,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace widgets {
 
 QGroupBox* frame(QWidget* parent, const char* objectName, const QString& title,
@@ -78,6 +80,10 @@ QLabel* label(QWidget* parent, const QString& text, QWidget* buddy) {
 }
 
 void mirror(QScrollBar* bar, QLineEdit* box) {
+    // Right-aligned digits, and no wider than the largest value needs, so the bar gets the room.
+    const int digits = std::max(3, int(QString::number(bar->maximum()).size()));
+    box->setAlignment(Qt::AlignRight);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString(digits + 1, u'0')) + 16);
     QObject::connect(bar, &QScrollBar::valueChanged, box,
                      [box](int v) { box->setText(QString::number(v)); });
     QObject::connect(bar, &QScrollBar::sliderMoved, box,

@@ -32,7 +32,8 @@ QLineEdit* entryBox(QWidget* parent, const char* objectName, const QString& text
                     const QString& accessibleName);
 // A label that names its buddy control for keyboard users.
 QLabel* label(QWidget* parent, const QString& text, QWidget* buddy = nullptr);
-// Keeps a mirror box showing the scroll bar's value as plain decimal digits, also while dragging.
+// Keeps a mirror box showing the scroll bar's value as plain decimal digits, also while dragging,
+// and sizes it to the bar's largest value.
 void mirror(QScrollBar* bar, QLineEdit* box);
 
 } // namespace widgets

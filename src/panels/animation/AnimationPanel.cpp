@@ -30,9 +30,6 @@ BarInFrame addBarFrame(QWidget* parent, QLayout* into, const char* frameName, co
     QScrollBar* bar = widgets::scrollBar(box, barName, minimum, maximum, minimum, accessibleName);
     QLineEdit* mirrorBox = widgets::displayBox(box, boxName, QString::number(minimum),
                                                accessibleName + QStringLiteral(" value"));
-    mirrorBox->setAlignment(Qt::AlignRight);
-    mirrorBox->setFixedWidth(mirrorBox->fontMetrics().horizontalAdvance(QStringLiteral("0000")) +
-                             16);
     widgets::mirror(bar, mirrorBox);
     auto* layout = new QHBoxLayout(box);
     layout->addWidget(bar, 1);

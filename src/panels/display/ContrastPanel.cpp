@@ -24,8 +24,6 @@ ContrastPanel::ContrastPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent
     HScroll1_->setTracking(false);
     Text9_ = displayBox(contrastFrame, "Text9", QStringLiteral("0"),
                         QStringLiteral("Electronic Volume value"));
-    Text9_->setAlignment(Qt::AlignRight);
-    Text9_->setFixedWidth(Text9_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
     mirror(HScroll1_, Text9_);
     auto* contrastLayout = new QHBoxLayout(contrastFrame);
     contrastLayout->addWidget(

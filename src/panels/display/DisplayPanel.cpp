@@ -31,13 +31,6 @@ constexpr protocol::Byte kModeDiagonalSlash = 6;
 // ClearDisplay's parameter one above the last page: the whole screen.
 constexpr protocol::Byte kWholeScreen = 16;
 
-// A mirror box only ever shows a page number; keep it narrow so the scroll bar gets the room.
-void fitDigits(QLineEdit* box, int digits) {
-    box->setAlignment(Qt::AlignRight);
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QString(digits + 1, QLatin1Char('0'))) +
-                       16);
-}
-
 } // namespace
 
 DisplayPanel::DisplayPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
@@ -49,7 +42,6 @@ DisplayPanel::DisplayPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     HScroll9_ = scrollBar(clearGroup, "HScroll9", 0, 15, 0, QStringLiteral("Clear page number"));
     Text8_ = displayBox(clearGroup, "Text8", QStringLiteral("0"),
                         QStringLiteral("Clear page number value"));
-    fitDigits(Text8_, 2);
     mirror(HScroll9_, Text8_);
     Command16_ = button(clearGroup, "Command16", QStringLiteral("Clear Page"));
     auto* clearLayout = new QHBoxLayout(clearGroup);
@@ -64,7 +56,6 @@ DisplayPanel::DisplayPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     HScroll8_ = scrollBar(modeGroup, "HScroll8", 0, 15, 0, QStringLiteral("Flip page number"));
     Text1_ = displayBox(modeGroup, "Text1", QStringLiteral("0"),
                         QStringLiteral("Flip page number value"));
-    fitDigits(Text1_, 2);
     mirror(HScroll8_, Text1_);
     Command21_ = button(modeGroup, "Command21", QStringLiteral("Flip Page"));
     auto* flipLayout = new QHBoxLayout;

@@ -23,8 +23,6 @@ MemoryPanel::MemoryPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
                           QStringLiteral("Screen number"));
     Text10_ = displayBox(memory, "Text10", QString::number(kFirstFreeScreen),
                          QStringLiteral("Screen number value"));
-    Text10_->setFixedWidth(Text10_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
-    Text10_->setAlignment(Qt::AlignRight);
     mirror(HScroll4_, Text10_);
     optLoad_ = option(memory, "optLoad", QStringLiteral("Load"), true);
     optLoad_->setToolTip(QStringLiteral("Load from the memory"));

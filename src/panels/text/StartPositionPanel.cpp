@@ -19,12 +19,6 @@ namespace {
 constexpr int kLastPage = 15;
 constexpr int kLastColumn = 159;
 
-// Wide enough for three digits and the box's frame, no wider.
-void fitThreeDigits(QLineEdit* box) {
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16);
-    box->setAlignment(Qt::AlignRight);
-}
-
 } // namespace
 
 StartPositionPanel::StartPositionPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
@@ -38,8 +32,6 @@ StartPositionPanel::StartPositionPanel(SerialPort& port, Dialogs& dialogs, QWidg
     HScroll3_ = scrollBar(start, "HScroll3", 0, kLastColumn, 0, QStringLiteral("Column"));
     Text6_ = displayBox(start, "Text6", QStringLiteral("0"), QStringLiteral("Column value"));
     Command6_ = button(start, "Command6", QStringLiteral("OK"), QStringLiteral("Set start column"));
-    fitThreeDigits(Text7_);
-    fitThreeDigits(Text6_);
     mirror(HScroll2_, Text7_);
     mirror(HScroll3_, Text6_);
 
