@@ -5,11 +5,11 @@
 //
 // Goals: ratio at most 1.05 at 9600; under 1 s at 115200; no stall longer than 50 ms.
 
-#include "app/Dialogs.h"
+#include "panels/Dialogs.h"
 #include "panels/picture/PicturePanel.h"
 #include "serial/PortMap.h"
 #include "serial/QtSerialPort.h"
-#include "tests/panels/picture/TestBitmaps.h"
+#include "support/TestBitmaps.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

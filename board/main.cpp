@@ -7,6 +7,7 @@
 // opens that device (or the link) as its serial port. Every decoded command is logged to
 // standard error or FILE. SIGINT and SIGTERM end it cleanly; the link is removed on exit.
 
+#include "Version.h"
 #include "board/BoardModel.h"
 #include "board/BoardWindow.h"
 #include "board/TerminationSignals.h"
@@ -42,7 +43,7 @@ int main(int argc, char* argv[]) {
     else
         app = std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vantrel-board"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.3.1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION_STRING));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

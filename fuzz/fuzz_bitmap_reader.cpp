@@ -1,8 +1,8 @@
 // Arbitrary bytes as a picture file: the reader must never read outside the file, never
 // convert a file it refuses, and never write a page byte outside the picture it accepted.
 
-#include "panels/picture/BitmapReader.h"
-#include "panels/picture/UploadBuffer.h"
+#include "picture/BitmapReader.h"
+#include "picture/UploadBuffer.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,6 @@
 #include "app/AboutBox.h"
 
+#include "Version.h"
 #include "app/LogoLabel.h"
 
 #include <QDesktopServices>

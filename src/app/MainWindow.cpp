@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutBox.h"
+#include "engine/BoardSession.h"
 #include "panels/animation/AnimationPanel.h"
 #include "panels/connection/ConnectionPanel.h"
 #include "panels/display/ContrastPanel.h"
@@ -57,18 +58,21 @@ MainWindow::MainWindow(SerialPort& port, Dialogs& dialogs, PortMap portMap, QWid
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral(" Vantrel"));
     port_.setObjectName(QStringLiteral("MSserial"));
+    // The window owns the session, and with it the connection's timers, for its whole life.
+    session_ = new engine::BoardSession(port_, this);
+    engine::BoardSession& session = *session_;
 
-    connection_ = new ConnectionPanel(port, dialogs, std::move(portMap));
-    contrast_ = new ContrastPanel(port, dialogs);
-    text_ = new TextPanel(port, dialogs);
-    startPosition_ = new StartPositionPanel(port, dialogs);
-    pattern_ = new PatternPanel(port, dialogs);
-    picture_ = new PicturePanel(port, dialogs);
-    memory_ = new MemoryPanel(port, dialogs);
-    drawing_ = new DrawingPanel(port, dialogs);
-    animation_ = new AnimationPanel(port, dialogs);
-    touch_ = new TouchPanel(port, dialogs);
-    display_ = new DisplayPanel(port, dialogs);
+    connection_ = new ConnectionPanel(session, dialogs, std::move(portMap));
+    contrast_ = new ContrastPanel(session, dialogs);
+    text_ = new TextPanel(session, dialogs);
+    startPosition_ = new StartPositionPanel(session, dialogs);
+    pattern_ = new PatternPanel(session, dialogs);
+    picture_ = new PicturePanel(session, dialogs);
+    memory_ = new MemoryPanel(session, dialogs);
+    drawing_ = new DrawingPanel(session, dialogs);
+    animation_ = new AnimationPanel(session, dialogs);
+    touch_ = new TouchPanel(session, dialogs);
+    display_ = new DisplayPanel(session, dialogs);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -86,7 +90,7 @@ MainWindow::MainWindow(SerialPort& port, Dialogs& dialogs, PortMap portMap, QWid
     buildStatusBar();
 
     connect(connection_, &ConnectionPanel::statusTextChanged, this, &MainWindow::setStatusText);
-    connect(connection_, &ConnectionPanel::contrastReported, contrast_,
+    connect(session_, &engine::BoardSession::contrastReported, contrast_,
             &ContrastPanel::takeOverContrast);
     connect(connection_, &ConnectionPanel::replyShown, touch_, &TouchPanel::showResponse);
     connect(picture_, &PicturePanel::responseCleared, connection_, &ConnectionPanel::clearResponse);
@@ -96,6 +100,8 @@ MainWindow::MainWindow(SerialPort& port, Dialogs& dialogs, PortMap portMap, QWid
 
 MainWindow::~MainWindow() {
     Form_Unload();
+    // The panels refer to the session: they go first.
+    delete takeCentralWidget();
 }
 
 AboutBox* MainWindow::aboutBox() const {

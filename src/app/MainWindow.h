@@ -18,6 +18,9 @@ class MemoryPanel;
 class PatternPanel;
 class PicturePanel;
 class SerialPort;
+namespace engine {
+class BoardSession;
+}
 class StartPositionPanel;
 class TextPanel;
 class TouchPanel;
@@ -32,6 +35,7 @@ public:
     ~MainWindow() override;
 
     ConnectionPanel* connectionPanel() const { return connection_; }
+    engine::BoardSession& session() const { return *session_; }
     AboutBox* aboutBox() const;
 
 public slots:
@@ -52,6 +56,7 @@ private:
     void buildStatusBar();
 
     SerialPort& port_;
+    engine::BoardSession* session_;
     Dialogs& dialogs_;
     ConnectionPanel* connection_ = nullptr;
     ContrastPanel* contrast_ = nullptr;

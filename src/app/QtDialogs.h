@@ -1,7 +1,7 @@
 #pragma once
 // The real message boxes and file dialog.
 
-#include "app/Dialogs.h"
+#include "panels/Dialogs.h"
 
 class QtDialogs : public Dialogs {
 public:

@@ -1,3 +1,4 @@
+#include "Version.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
 #include "serial/PortMap.h"
@@ -8,7 +9,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
-    QApplication::setApplicationVersion(QStringLiteral("1.3.1"));
+    QApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION_STRING));
 
     const PortMap portMap = PortMap::fromSystem();
     QtSerialPort port(portMap);

@@ -23,7 +23,9 @@ QPushButton* button(QWidget* parent, const char* objectName, const QString& capt
                     const QString& accessibleName) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(objectName));
-    b->setAccessibleName(accessibleName.isEmpty() ? caption : accessibleName);
+    // Without a name of its own a button reads its caption, and so follows every change of it.
+    if (!accessibleName.isEmpty())
+        b->setAccessibleName(accessibleName);
     b->setAutoDefault(false);
     return b;
 }

@@ -27,22 +27,4 @@ QStringList rateTexts() {
     return texts;
 }
 
-QString settingsText(int i) {
-    if (i < 0 || i >= kRateCount)
-        return {};
-    return QString::number(kRates[std::size_t(i)]) + QStringLiteral(",N,8,1");
-}
-
-std::optional<int> baudOfSettings(const QString& settings) {
-    const QStringList fields = settings.split(u',');
-    if (fields.size() != 4)
-        return std::nullopt;
-    bool ok = false;
-    const int baud = fields[0].toInt(&ok);
-    if (!ok || baud <= 0 || fields[1] != QStringLiteral("N") || fields[2] != QStringLiteral("8") ||
-        fields[3] != QStringLiteral("1"))
-        return std::nullopt;
-    return baud;
-}
-
 } // namespace protocol

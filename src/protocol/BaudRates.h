@@ -11,10 +11,8 @@ namespace protocol {
 inline constexpr int kRateCount = 9;
 inline constexpr int kDefaultRateIndex = 2; // 9600
 
-int baudOfIndex(int rateIndex);                             // 0 for an index out of range
-std::optional<int> indexOfRateText(const QString& text);    // "19200" -> 4; other text -> none
-QStringList rateTexts();                                    // "2400" ... "115200"
-QString settingsText(int rateIndex);                        // "9600,N,8,1"; empty for a bad index
-std::optional<int> baudOfSettings(const QString& settings); // "9600,N,8,1" -> 9600
+int baudOfIndex(int rateIndex);                          // 0 for an index out of range
+std::optional<int> indexOfRateText(const QString& text); // "19200" -> 4; other text -> none
+QStringList rateTexts();                                 // "2400" ... "115200"
 
 } // namespace protocol

@@ -68,7 +68,13 @@ PortMap PortMap::build(const QProcessEnvironment& environment, const QStringList
             break;
         devices.insert(n++, path);
     }
-    return PortMap(devices, std::move(exists));
+    PortMap map(devices, std::move(exists));
+    for (int n = kFirstPort; n <= kLastPort; ++n) {
+        const QString path = environment.value(QStringLiteral("VANTREL_COM%1").arg(n)).trimmed();
+        if (!path.isEmpty())
+            map.named_.insert(n, path);
+    }
+    return map;
 }
 
 QStringList PortMap::sysfsSerialDevices(const QString& ttyClassDir, const QString& deviceDir) {
@@ -115,4 +121,18 @@ QList<int> PortMap::existingPorts() const {
             numbers << n;
     }
     return numbers;
+}
+
+QString PortMap::noPortDescription() const {
+    QStringList missing;
+    for (auto it = named_.begin(); it != named_.end(); ++it)
+        if (!(exists_ ? exists_(it.value()) : pathExists(it.value())))
+            missing << QStringLiteral("VANTREL_COM%1 names %2, which does not exist")
+                           .arg(it.key())
+                           .arg(it.value());
+    if (!missing.isEmpty())
+        return QStringLiteral("No serial port is selected: %1.")
+            .arg(missing.join(QStringLiteral("; ")));
+    return QStringLiteral("No serial port is selected: none was found on this computer. Set "
+                          "VANTREL_COM1 to a device path to use another device.");
 }

@@ -43,8 +43,12 @@ public:
 
     QString devicePath(int portNumber) const; // empty when the number has no device
     QList<int> existingPorts() const;         // numbers 1..16 whose device exists, ascending
+    // Why no port can be chosen, for the user: names each VANTREL_COM<n> whose device is
+    // missing, or says how to name one when none is set.
+    QString noPortDescription() const;
 
 private:
     QMap<int, QString> devices_;
+    QMap<int, QString> named_; // the numbers VANTREL_COM<n> set, and their paths
     ExistsFn exists_;
 };

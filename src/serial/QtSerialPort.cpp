@@ -1,6 +1,6 @@
 #include "serial/QtSerialPort.h"
 
-#include "protocol/BaudRates.h"
+#include "protocol/LineSettings.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>
@@ -106,14 +106,14 @@ OpenResult QtSerialPort::openPort() {
         failure.error = QSerialPort::DeviceNotFoundError;
         return {false, failure.error, describeOpenFailure(failure)};
     }
-    const std::optional<int> baud = protocol::baudOfSettings(settings_);
-    if (!baud) {
+    const auto line = protocol::LineSettings::fromText(settings_);
+    if (!line) {
         failure.error = QSerialPort::UnsupportedOperationError;
         return {false, failure.error, describeOpenFailure(failure)};
     }
 
     serial_->setPortName(failure.devicePath);
-    serial_->setBaudRate(*baud);
+    serial_->setBaudRate(line->baud);
     serial_->setDataBits(QSerialPort::Data8);
     serial_->setParity(QSerialPort::NoParity);
     serial_->setStopBits(QSerialPort::OneStop);
@@ -135,7 +135,7 @@ OpenResult QtSerialPort::openPort() {
 
     fd_ = int(serial_->handle());
     openPath_ = failure.devicePath;
-    baud_ = *baud;
+    baud_ = line->baud;
     // Whatever the line carried before this opening is no answer to anything we send.
     ::tcflush(fd_, TCIFLUSH);
     writeNotifier_ = new QSocketNotifier(qintptr(fd_), QSocketNotifier::Write, this);

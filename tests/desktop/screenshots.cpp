@@ -4,8 +4,8 @@
 #include "app/MainWindow.h"
 #include "board/BoardWindow.h"
 #include "board/VirtualBoard.h"
-#include "serial/FakeSerialPort.h"
 #include "serial/QtSerialPort.h"
+#include "support/FakeSerialPort.h"
 #include "support/RecordingDialogs.h"
 
 #include <QAbstractButton>

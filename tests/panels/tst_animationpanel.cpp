@@ -1,7 +1,8 @@
 // The "Animation" frame: "Run" sends the three bars' values, "Stop" clears the whole screen.
 
+#include "engine/BoardSession.h"
 #include "panels/animation/AnimationPanel.h"
-#include "serial/FakeSerialPort.h"
+#include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/RecordingDialogs.h"
 
@@ -38,6 +39,7 @@ private:
     }
 
     FakeSerialPort port;
+    engine::BoardSession session{port};
     RecordingDialogs dialogs;
     std::unique_ptr<AnimationPanel> panel;
 };
@@ -45,7 +47,7 @@ private:
 void TestAnimationPanel::init() {
     port.clearWrites();
     port.setOpenForTest(true);
-    panel = std::make_unique<AnimationPanel>(port, dialogs);
+    panel = std::make_unique<AnimationPanel>(session, dialogs);
     panel->show();
 }
 

@@ -1,8 +1,9 @@
 // The "Contrast" and "Backlight" frames: one SetContrast per completed change of the bar, the
 // take-over of the board's contrast at connection, and the backlight buttons.
 
+#include "engine/BoardSession.h"
 #include "panels/display/ContrastPanel.h"
-#include "serial/FakeSerialPort.h"
+#include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/RecordingDialogs.h"
 #include "support/ScrollBarInput.h"
@@ -37,6 +38,7 @@ private:
     QLineEdit* mirrorBox() const { return panel->findChild<QLineEdit*>(QStringLiteral("Text9")); }
 
     FakeSerialPort port;
+    engine::BoardSession session{port};
     RecordingDialogs dialogs;
     std::unique_ptr<ContrastPanel> panel;
 };
@@ -44,7 +46,7 @@ private:
 void TestContrastPanel::init() {
     port.clearWrites();
     port.setOpenForTest(true);
-    panel = std::make_unique<ContrastPanel>(port, dialogs);
+    panel = std::make_unique<ContrastPanel>(session, dialogs);
     panel->resize(600, 80);
     panel->show();
 }

@@ -1,6 +1,6 @@
 // The "Memory" frame: load at once, save after Yes, screens 1..4 only once unlocked.
 #include "panels/memory/MemoryPanel.h"
-#include "serial/FakeSerialPort.h"
+#include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/PanelFixture.h"
 #include "support/RecordingDialogs.h"

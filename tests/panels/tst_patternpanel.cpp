@@ -1,7 +1,8 @@
 // The "Pattern" frame: the list's values against the PutPattern messages on the wire, and the
 // box's key and paste filters.
+#include "engine/BoardSession.h"
 #include "panels/text/PatternPanel.h"
-#include "serial/FakeSerialPort.h"
+#include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/RecordingDialogs.h"
 
@@ -29,7 +30,7 @@ public:
 };
 
 struct Fixture {
-    Fixture() : panel(port, dialogs) { port.setOpenForTest(true); }
+    Fixture() : panel(session, dialogs) { port.setOpenForTest(true); }
     QPlainTextEdit* box() const { return panel.findChild<QPlainTextEdit*>("txtString1"); }
     QPushButton* send() const { return panel.findChild<QPushButton*>("Command1"); }
     void setBox(const QString& text, bool cursorAtStart = false) {
@@ -43,6 +44,7 @@ struct Fixture {
                dialogs.messages[0].style == MessageStyle::InformationOk;
     }
     FailingPort port;
+    engine::BoardSession session{port};
     RecordingDialogs dialogs;
     PatternPanel panel;
 };

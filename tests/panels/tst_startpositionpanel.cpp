@@ -1,6 +1,6 @@
 // The "Start" frame: page and column go out only on their "OK", from the scroll bar's value.
 #include "panels/text/StartPositionPanel.h"
-#include "serial/FakeSerialPort.h"
+#include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/PanelFixture.h"
 #include "support/RecordingDialogs.h"

@@ -1,7 +1,7 @@
 // The "Text" page's typing area and font choice against the bytes on the wire, driven by real
 // key and input-method events.
 #include "panels/text/TextPanel.h"
-#include "serial/FakeSerialPort.h"
+#include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/PanelFixture.h"
 #include "support/RecordingDialogs.h"

@@ -1,8 +1,9 @@
 // The "Touch Screen" frame: the reporting-mode and calibration buttons, the confirmation of a
 // new calibration, and the "Response" box.
 
+#include "engine/BoardSession.h"
 #include "panels/touch/TouchPanel.h"
-#include "serial/FakeSerialPort.h"
+#include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/RecordingDialogs.h"
 
@@ -29,6 +30,7 @@ private:
     QLineEdit* response() const { return panel->findChild<QLineEdit*>(QStringLiteral("Text14")); }
 
     FakeSerialPort port;
+    engine::BoardSession session{port};
     RecordingDialogs dialogs;
     std::unique_ptr<TouchPanel> panel;
 };
@@ -40,7 +42,7 @@ void TestTouchPanel::init() {
     dialogs.messages.clear();
     dialogs.answers.clear();
     dialogs.whileShown = nullptr;
-    panel = std::make_unique<TouchPanel>(port, dialogs);
+    panel = std::make_unique<TouchPanel>(session, dialogs);
     panel->show();
 }
 

@@ -1,5 +1,6 @@
 // Every command message against its bytes on the wire.
 #include "protocol/BaudRates.h"
+#include "protocol/LineSettings.h"
 #include "protocol/Messages.h"
 #include "support/HexCompare.h"
 
@@ -81,9 +82,9 @@ void tst_Messages::rateTable() {
     QFETCH(int, baud);
     QFETCH(QString, settings);
     QCOMPARE(baudOfIndex(index), baud);
-    QCOMPARE(settingsText(index), settings);
+    QCOMPARE(LineSettings::ofRateIndex(index)->text(), settings);
     QCOMPARE(indexOfRateText(QString::number(baud)), std::optional<int>(index));
-    QCOMPARE(baudOfSettings(settings), std::optional<int>(baud));
+    QCOMPARE(LineSettings::fromText(settings), LineSettings::ofRateIndex(index));
     QCOMPARE(rateTexts().at(index), QString::number(baud));
 }
 
@@ -99,9 +100,10 @@ void tst_Messages::rateTextRefusals_data() {
 void tst_Messages::rateTextRefusals() {
     QFETCH(QString, text);
     QCOMPARE(indexOfRateText(text), std::nullopt);
-    QCOMPARE(settingsText(-1), QString());
-    QCOMPARE(settingsText(9), QString());
-    QCOMPARE(baudOfSettings(QStringLiteral("9600,E,7,2")), std::nullopt);
+    QCOMPARE(LineSettings::ofRateIndex(-1), std::nullopt);
+    QCOMPARE(LineSettings::ofRateIndex(9), std::nullopt);
+    QCOMPARE(LineSettings::fromText(QStringLiteral("9600,E,7,2")), std::nullopt);
+    QCOMPARE(LineSettings::fromText(text), std::nullopt);
 }
 
 QTEST_APPLESS_MAIN(tst_Messages)

@@ -2,6 +2,7 @@
 // line settings on the line, full buffers, hang-ups and closing.
 
 #include "protocol/BaudRates.h"
+#include "protocol/LineSettings.h"
 #include "serial/QtSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/PtyPair.h"
@@ -91,7 +92,7 @@ void TestQtSerialPort::propertiesReadBack() {
 void TestQtSerialPort::lineSettingsReachTheLine_data() {
     QTest::addColumn<int>("rateIndex");
     for (int i = 0; i < protocol::kRateCount; ++i)
-        QTest::addRow("%s", qPrintable(protocol::settingsText(i))) << i;
+        QTest::addRow("%s", qPrintable(protocol::LineSettings::ofRateIndex(i)->text())) << i;
 }
 
 void TestQtSerialPort::lineSettingsReachTheLine() {
@@ -99,7 +100,7 @@ void TestQtSerialPort::lineSettingsReachTheLine() {
     PtyPair pty;
     QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
     QtSerialPort port(pty.portMap(kPort));
-    const QString settings = protocol::settingsText(rateIndex);
+    const QString settings = protocol::LineSettings::ofRateIndex(rateIndex)->text();
     QVERIFY(openOn(port, settings));
     QCOMPARE(port.settings(), settings);
 

@@ -1,7 +1,7 @@
 #pragma once
 // Answers the program's message boxes and file dialog in tests, and records what was shown.
 
-#include "app/Dialogs.h"
+#include "panels/Dialogs.h"
 
 #include <QList>
 #include <QQueue>

@@ -2,7 +2,7 @@
 // A main window on a fake port and scripted dialogs, with lookups of its controls by name.
 
 #include "app/MainWindow.h"
-#include "serial/FakeSerialPort.h"
+#include "support/FakeSerialPort.h"
 #include "support/FindControl.h"
 #include "support/RecordingDialogs.h"
 

@@ -1,9 +1,9 @@
 #include "panels/animation/AnimationPanel.h"
 
-#include "app/Dialogs.h"
+#include "engine/BoardSession.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "protocol/Messages.h"
-#include "serial/SerialPort.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -40,8 +40,8 @@ BarInFrame addBarFrame(QWidget* parent, QLayout* into, const char* frameName, co
 
 } // namespace
 
-AnimationPanel::AnimationPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), port_(port), dialogs_(dialogs) {
+AnimationPanel::AnimationPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), session_(session), dialogs_(dialogs) {
     using namespace widgets;
 
     auto* animation = frame(this, "FrameAnimation", QStringLiteral("Animation"));
@@ -83,15 +83,15 @@ AnimationPanel::AnimationPanel(SerialPort& port, Dialogs& dialogs, QWidget* pare
 
 // No check relates the three values: the board accepts any start and stop screen in range.
 void AnimationPanel::Command17_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
-    port_.output(protocol::runAnimation(protocol::Byte(HScroll5_->value()),
-                                        protocol::Byte(HScroll6_->value()),
-                                        protocol::Byte(HScroll7_->value())));
+    session_.send(protocol::runAnimation(protocol::Byte(HScroll5_->value()),
+                                         protocol::Byte(HScroll6_->value()),
+                                         protocol::Byte(HScroll7_->value())));
 }
 
 void AnimationPanel::Command20_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
-    port_.output(protocol::clearDisplay(kWholeScreen));
+    session_.send(protocol::clearDisplay(kWholeScreen));
 }

@@ -6,7 +6,9 @@
 #include <QWidget>
 
 class Dialogs;
-class SerialPort;
+namespace engine {
+class BoardSession;
+}
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
@@ -14,14 +16,14 @@ class QScrollBar;
 class AnimationPanel : public QWidget {
     Q_OBJECT
 public:
-    AnimationPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
+    AnimationPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
 
 public slots:
     void Command17_Click();
     void Command20_Click();
 
 private:
-    SerialPort& port_;
+    engine::BoardSession& session_;
     Dialogs& dialogs_;
 
     QScrollBar* HScroll5_;

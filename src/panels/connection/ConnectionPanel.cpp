@@ -1,10 +1,11 @@
 #include "panels/connection/ConnectionPanel.h"
 
-#include "app/Dialogs.h"
+#include "engine/BoardSession.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "protocol/BaudRates.h"
-#include "protocol/Messages.h"
-#include "serial/SerialPort.h"
+#include "protocol/LineSettings.h"
+#include "protocol/ReplyText.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,10 +14,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <optional>
+
+using engine::BoardSession;
+using engine::SessionState;
 
 namespace {
 
@@ -28,34 +30,11 @@ const QString kDisconnectedTimeOut = QStringLiteral("Controller Disconnected ");
 // Error shown when "Connect" is pressed with no port in the list.
 constexpr int kNoPortErrorNumber = 1;
 
-QTimer* makeTimer(QObject* parent, const char* name, int intervalMs) {
-    auto* timer = new QTimer(parent);
-    timer->setObjectName(QString::fromLatin1(name));
-    timer->setInterval(intervalMs);
-    timer->setTimerType(Qt::PreciseTimer);
-    return timer;
-}
-
-// The contrast in front of the first "!": plain decimal digits with optional blanks, 0..127.
-std::optional<int> contrastOf(const QByteArray& reply) {
-    const int bang = reply.indexOf('!');
-    if (bang < 0)
-        return std::nullopt;
-    const QByteArray text = reply.left(bang).trimmed();
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
-    if (!digits.match(QString::fromLatin1(text)).hasMatch())
-        return std::nullopt;
-    const int value = text.toInt();
-    if (value < 0 || value > 127)
-        return std::nullopt;
-    return value;
-}
-
 } // namespace
 
-ConnectionPanel::ConnectionPanel(SerialPort& port, Dialogs& dialogs, PortMap portMap,
+ConnectionPanel::ConnectionPanel(BoardSession& session, Dialogs& dialogs, PortMap portMap,
                                  QWidget* parent)
-    : QWidget(parent), port_(port), dialogs_(dialogs), portMap_(std::move(portMap)) {
+    : QWidget(parent), session_(session), dialogs_(dialogs), portMap_(std::move(portMap)) {
     using namespace widgets;
 
     auto* communication = frame(this, "FrameCommunication", QStringLiteral("Communication"));
@@ -107,21 +86,29 @@ ConnectionPanel::ConnectionPanel(SerialPort& port, Dialogs& dialogs, PortMap por
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
 
-    Timer1_ = makeTimer(this, "Timer1", 1500);
-    Timer2_ = makeTimer(this, "Timer2", 250);
-    Timer3_ = makeTimer(this, "Timer3", 500);
-    Timer4_ = makeTimer(this, "Timer4", 50);
-    BaudChangePause_ = makeTimer(this, "BaudChangePause", kBaudChangePauseMs);
-    BaudChangePause_->setSingleShot(true);
-
     connect(cmd_conecta_, &QPushButton::clicked, this, &ConnectionPanel::cmd_conecta_Click);
     connect(Command4_, &QPushButton::clicked, this, &ConnectionPanel::Command4_Click);
-    connect(Timer1_, &QTimer::timeout, this, &ConnectionPanel::Timer1_Timer);
-    connect(Timer2_, &QTimer::timeout, this, &ConnectionPanel::Timer2_Timer);
-    connect(Timer3_, &QTimer::timeout, this, &ConnectionPanel::Timer3_Timer);
-    connect(Timer4_, &QTimer::timeout, this, &ConnectionPanel::Timer4_Timer);
-    connect(BaudChangePause_, &QTimer::timeout, this, &ConnectionPanel::BaudChangePause_Timer);
-    connect(&port_, &SerialPort::portLost, this, &ConnectionPanel::onPortLost);
+    connect(&session_, &BoardSession::stateChanged, this, &ConnectionPanel::onStateChanged);
+    connect(&session_, &BoardSession::openFailed, this, &ConnectionPanel::showCriticalError);
+    connect(&session_, &BoardSession::detectionTextChanged, this,
+            [this](const QByteArray& text) { Text17_->setText(protocol::replyText(text)); });
+    connect(&session_, &BoardSession::detected, this, &ConnectionPanel::onDetected);
+    connect(&session_, &BoardSession::detectionTimedOut, this,
+            &ConnectionPanel::onDetectionTimedOut);
+    connect(&session_, &BoardSession::disconnected, this,
+            [this] { emit statusTextChanged(kDisconnectedByUser); });
+    connect(&session_, &BoardSession::baudChangeStarted, this, [this](int rateIndex) {
+        cboBR_->setCurrentIndex(rateIndex);
+        cmbBoudRate_->setCurrentIndex(rateIndex);
+        emit statusTextChanged(kDisconnectedTimeOut);
+        cmd_conecta_->setFocus();
+    });
+    connect(&session_, &BoardSession::replyReceived, this, [this](const QByteArray& bytes) {
+        txtBuffer_->setText(protocol::replyText(bytes));
+        Text17_->setText(txtBuffer_->text());
+        emit replyShown(txtBuffer_->text());
+    });
+    connect(&session_, &BoardSession::portLost, this, &ConnectionPanel::onPortLost);
 }
 
 void ConnectionPanel::fillLists() {
@@ -136,147 +123,102 @@ void ConnectionPanel::fillLists() {
 }
 
 void ConnectionPanel::shutDown() {
-    stopAllTimers();
-    state_ = State::Disconnected;
-    if (port_.portOpen())
-        port_.closePort();
+    session_.shutDown();
 }
 
 QString ConnectionPanel::replyText(const QByteArray& bytes) {
-    QString text;
-    text.reserve(bytes.size());
-    for (char c : bytes) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < 0x20)
-            text += QChar(0x2400 + code);
-        else if (code == 0x7F)
-            text += QChar(0x2421);
-        else
-            text += QChar(code);
-    }
-    return text;
+    return protocol::replyText(bytes);
 }
 
 void ConnectionPanel::cmd_conecta_Click() {
-    // A second press while the board is being detected, or during the pause of a baud-rate
-    // change, is ignored: the first attempt is still running.
-    if (state_ == State::Detecting || state_ == State::BaudChangePause)
+    switch (session_.state()) {
+    case SessionState::Detecting:
+    case SessionState::BaudChangePause:
+        // A second press while the board is being detected, or during the pause of a
+        // baud-rate change, is ignored: the first attempt is still running.
         return;
-    setListsEnabled(false);
-
-    if (cmd_conecta_->text() == kDisconnect) {
-        disconnectPort(kDisconnectedByUser);
+    case SessionState::Settling:
+    case SessionState::Polling:
+        setListsEnabled(false);
+        session_.disconnectBoard();
         return;
+    case SessionState::Disconnected:
+        break;
     }
-
+    setListsEnabled(false);
     bool isNumber = false;
     const int portNumber = cboPort_->currentText().toInt(&isNumber);
     if (!isNumber) {
-        showCriticalError(kNoPortErrorNumber,
-                          QStringLiteral("No serial port is selected: none was found on this "
-                                         "computer. Set VANTREL_COM1 to a device path to use "
-                                         "another device."));
+        showCriticalError(kNoPortErrorNumber, portMap_.noPortDescription());
         return;
     }
-    port_.setCommPort(portNumber);
-    applyBaudRate();
-    if (!port_.portOpen()) {
-        const OpenResult result = port_.openPort();
-        if (!result.ok) {
-            showCriticalError(result.errorNumber, result.description);
-            return;
-        }
+    // Without a selected rate the port keeps the line it was last given.
+    const auto line = protocol::LineSettings::ofRateIndex(cboBR_->currentIndex());
+    Text17_->clear();
+    session_.connectTo(portNumber, line.value_or(session_.lineSettings()));
+}
+
+void ConnectionPanel::onStateChanged(SessionState state) {
+    switch (state) {
+    case SessionState::Disconnected:
+        setConnectCaption(kConnect);
+        cmd_conecta_->setEnabled(true);
+        setListsEnabled(true);
+        break;
+    case SessionState::Detecting:
+        setConnectCaption(kConnect);
+        cmd_conecta_->setEnabled(true);
+        setListsEnabled(false);
+        break;
+    case SessionState::Settling:
+    case SessionState::Polling:
+        setConnectCaption(kDisconnect);
+        setListsEnabled(false);
+        break;
+    case SessionState::BaudChangePause:
+        // Nothing can be sent until the board has switched its rate.
+        setConnectCaption(kConnect);
+        cmd_conecta_->setEnabled(false);
+        setListsEnabled(false);
+        break;
     }
+}
 
-    strInput_.clear();
-    detectionText_.clear();
+void ConnectionPanel::onDetected() {
+    emit statusTextChanged(QStringLiteral("Connected: COM%1 %2")
+                               .arg(session_.commPort())
+                               .arg(session_.settingsText()));
     Text17_->clear();
-    Timer1_->start();
-    state_ = State::Detecting;
-    if (!port_.output(protocol::identify()))
-        return; // the port is gone; onPortLost has reset everything
-    Timer4_->start();
 }
 
-void ConnectionPanel::applyBaudRate() {
-    const QString settings = protocol::settingsText(cboBR_->currentIndex());
-    if (!settings.isEmpty())
-        port_.setSettings(settings);
-}
-
-void ConnectionPanel::Timer4_Timer() {
-    Timer4_->stop();
-    if (state_ != State::Detecting || !port_.portOpen())
-        return;
-    strInput_ = port_.input();
-    detectionText_ += strInput_;
-    Text17_->setText(replyText(detectionText_));
-    // "64" holds a "6", so a "6" or a "!" anywhere accepts the answer.
-    const bool accepted = detectionText_.contains('6') || detectionText_.contains('!');
-    if (Timer1_->isActive() && accepted)
-        finishDetection();
-    else
-        Timer4_->start();
-}
-
-void ConnectionPanel::finishDetection() {
-    Timer1_->stop();
-    state_ = State::Settling;
-    cmd_conecta_->setText(kDisconnect);
-    emit statusTextChanged(
-        QStringLiteral("Connected: COM%1 %2").arg(port_.commPort()).arg(port_.settings()));
-    if (const auto contrast = contrastOf(detectionText_))
-        emit contrastReported(*contrast); // echoed to the board by the contrast bar
-    if (state_ != State::Settling)
-        return; // the echo found the port gone
-    detectionText_.clear();
-    Text17_->clear();
-    Timer3_->start();
-}
-
-void ConnectionPanel::Timer1_Timer() {
-    Timer1_->stop();
-    Timer4_->stop();
-    emit statusTextChanged(kDisconnectedTimeOut);
-    Timer2_->stop();
-    Timer3_->stop();
-    if (port_.portOpen())
-        port_.closePort();
-    state_ = State::Disconnected;
-    cmd_conecta_->setText(kConnect);
-    setListsEnabled(true);
+void ConnectionPanel::onDetectionTimedOut() {
     emit statusTextChanged(kDisconnectedTimeOut);
     dialogs_.message(this, QStringLiteral("Controller not found"), MessageStyle::InformationOk,
                      QStringLiteral("Demo mode"));
 }
 
-void ConnectionPanel::Timer3_Timer() {
-    Timer3_->stop();
-    if (state_ != State::Settling || !port_.portOpen())
-        return;
-    // Whatever came in the first 500 ms (the rest of the answer, the echo of the contrast) is
-    // dropped unseen.
-    strInput_ = port_.input();
-    txtBuffer_->clear();
-    state_ = State::Polling;
-    Timer2_->start();
+void ConnectionPanel::Timer1_Timer() {
+    session_.detectionTimeoutTick();
 }
 
 void ConnectionPanel::Timer2_Timer() {
-    if (state_ != State::Polling || !port_.portOpen()) {
-        Timer2_->stop();
-        return;
-    }
-    strInput_ = port_.input();
-    if (strInput_.isEmpty())
-        return;
-    txtBuffer_->setText(replyText(strInput_));
-    Text17_->setText(txtBuffer_->text());
-    emit replyShown(txtBuffer_->text());
+    session_.pollTick();
+}
+
+void ConnectionPanel::Timer3_Timer() {
+    session_.settleTick();
+}
+
+void ConnectionPanel::Timer4_Timer() {
+    session_.detectionPauseTick();
+}
+
+void ConnectionPanel::BaudChangePause_Timer() {
+    session_.baudChangePauseTick();
 }
 
 void ConnectionPanel::Command4_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
     const auto rateIndex = protocol::indexOfRateText(cmbBoudRate_->currentText());
     if (!rateIndex) {
@@ -290,56 +232,25 @@ void ConnectionPanel::Command4_Click() {
     if (dialogs_.message(this, QStringLiteral("Please remove jumper from J7 and click OK."),
                          MessageStyle::WarningOkCancel, QStringLiteral("Attention")) != Answer::Ok)
         return;
-    if (!port_.portOpen())
-        return; // lost while the box was open
-    if (!port_.output(protocol::setBaudRate(std::uint8_t(*rateIndex))))
-        return;
-    stopAllTimers();
-    port_.closePort();
-    cboBR_->setCurrentIndex(*rateIndex);
-    cmbBoudRate_->setCurrentIndex(*rateIndex);
-    cmd_conecta_->setText(kConnect);
-    emit statusTextChanged(kDisconnectedTimeOut);
-    cmd_conecta_->setFocus();
-    // Nothing is sent and no timer reads the port until the board has switched its rate.
-    state_ = State::BaudChangePause;
-    cmd_conecta_->setEnabled(false);
-    BaudChangePause_->start();
-}
-
-void ConnectionPanel::BaudChangePause_Timer() {
-    BaudChangePause_->stop();
-    if (state_ != State::BaudChangePause)
-        return;
-    state_ = State::Disconnected;
-    cmd_conecta_->setEnabled(true);
-    cmd_conecta_->setFocus();
-    cmd_conecta_Click();
+    session_.changeBaudRate(*rateIndex); // does nothing when the port was lost meanwhile
 }
 
 void ConnectionPanel::clearResponse() {
     Text17_->clear();
-    if (state_ == State::Detecting)
-        detectionText_.clear();
+    session_.clearDetectionText();
 }
 
-void ConnectionPanel::disconnectPort(const QString& statusText) {
-    stopAllTimers();
-    if (port_.portOpen())
-        port_.closePort();
-    state_ = State::Disconnected;
-    cmd_conecta_->setText(kConnect);
-    cmd_conecta_->setEnabled(true);
-    setListsEnabled(true);
-    emit statusTextChanged(statusText);
-}
-
-void ConnectionPanel::onPortLost(const QString& device, const QString& reason) {
-    disconnectPort(kDisconnectedByUser);
+void ConnectionPanel::onPortLost(const QString& device, const QString& reason,
+                                 int uploadBytesSent) {
+    emit statusTextChanged(kDisconnectedByUser);
+    QString text = QStringLiteral("The connection to the controller was lost.\nDevice: %1\n"
+                                  "Reason: %2")
+                       .arg(device, reason);
+    if (uploadBytesSent >= 0)
+        text += QStringLiteral("\nThe picture upload stopped after %1 of %2 bytes.")
+                    .arg(uploadBytesSent)
+                    .arg(BoardSession::kScreenBytes);
     // Told once, after the handler that hit the failure has returned.
-    const QString text = QStringLiteral("The connection to the controller was lost.\nDevice: %1\n"
-                                        "Reason: %2")
-                             .arg(device, reason);
     QTimer::singleShot(0, this, [this, text] {
         dialogs_.message(this, text, MessageStyle::CriticalOk, QStringLiteral("Critical Error"));
     });
@@ -360,10 +271,6 @@ void ConnectionPanel::setListsEnabled(bool enabled) {
     cboBR_->setEnabled(enabled);
 }
 
-void ConnectionPanel::stopAllTimers() {
-    Timer1_->stop();
-    Timer2_->stop();
-    Timer3_->stop();
-    Timer4_->stop();
-    BaudChangePause_->stop();
+void ConnectionPanel::setConnectCaption(const QString& caption) {
+    cmd_conecta_->setText(caption);
 }

@@ -1,9 +1,9 @@
 #include "panels/display/ContrastPanel.h"
 
-#include "app/Dialogs.h"
+#include "engine/BoardSession.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "protocol/Messages.h"
-#include "serial/SerialPort.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-ContrastPanel::ContrastPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), port_(port), dialogs_(dialogs) {
+ContrastPanel::ContrastPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), session_(session), dialogs_(dialogs) {
     using namespace widgets;
 
     auto* contrastFrame = frame(this, "FrameContrast", QStringLiteral("Contrast"));
@@ -63,19 +63,19 @@ void ContrastPanel::takeOverContrast(int value) {
 
 void ContrastPanel::HScroll1_Change() {
     Text9_->setText(QString::number(HScroll1_->value()));
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
-    port_.output(protocol::setContrast(protocol::Byte(HScroll1_->value())));
+    session_.send(protocol::setContrast(protocol::Byte(HScroll1_->value())));
 }
 
 void ContrastPanel::Command18_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
-    port_.output(protocol::setBacklight(true));
+    session_.send(protocol::setBacklight(true));
 }
 
 void ContrastPanel::Command19_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
-    port_.output(protocol::setBacklight(false));
+    session_.send(protocol::setBacklight(false));
 }

@@ -7,7 +7,9 @@
 #include <QWidget>
 
 class Dialogs;
-class SerialPort;
+namespace engine {
+class BoardSession;
+}
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
@@ -15,7 +17,7 @@ class QScrollBar;
 class ContrastPanel : public QWidget {
     Q_OBJECT
 public:
-    ContrastPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
+    ContrastPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
 
     static constexpr int kMinContrast = 0;
     static constexpr int kMaxContrast = 127;
@@ -30,7 +32,7 @@ public slots:
     void Command19_Click();
 
 private:
-    SerialPort& port_;
+    engine::BoardSession& session_;
     Dialogs& dialogs_;
 
     QScrollBar* HScroll1_;

@@ -1,10 +1,10 @@
 #include "panels/display/DisplayPanel.h"
 
-#include "app/Dialogs.h"
+#include "engine/BoardSession.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "panels/display/ShapeWidget.h"
 #include "protocol/Messages.h"
-#include "serial/SerialPort.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -33,8 +33,8 @@ constexpr protocol::Byte kWholeScreen = 16;
 
 } // namespace
 
-DisplayPanel::DisplayPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), port_(port), dialogs_(dialogs) {
+DisplayPanel::DisplayPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), session_(session), dialogs_(dialogs) {
     using namespace widgets;
 
     // Page clear.
@@ -173,10 +173,10 @@ DisplayPanel::DisplayPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
 }
 
 void DisplayPanel::send(const QByteArray& message) {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
     // A failed write closes the port and is reported by the connection panel (portLost).
-    port_.output(message);
+    session_.send(message);
 }
 
 void DisplayPanel::setQuarter(ShapeWidget* shape, const QString& quarter, bool reverse) {

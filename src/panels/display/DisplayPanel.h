@@ -8,7 +8,9 @@
 #include <QWidget>
 
 class Dialogs;
-class SerialPort;
+namespace engine {
+class BoardSession;
+}
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -18,7 +20,7 @@ class ShapeWidget;
 class DisplayPanel : public QWidget {
     Q_OBJECT
 public:
-    DisplayPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
+    DisplayPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Preview colours of a quarter: normal blue, reverse pale cyan.
     static QColor normalColour() { return QColor(0, 0, 255); }
@@ -46,7 +48,7 @@ private:
     void setQuarter(ShapeWidget* shape, const QString& quarter, bool reverse);
     void send(const QByteArray& message);
 
-    SerialPort& port_;
+    engine::BoardSession& session_;
     Dialogs& dialogs_;
 
     QScrollBar* HScroll9_;

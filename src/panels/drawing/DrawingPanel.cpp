@@ -1,11 +1,11 @@
 #include "panels/drawing/DrawingPanel.h"
 
-#include "app/Dialogs.h"
+#include "engine/BoardSession.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "panels/drawing/ByteFieldParser.h"
 #include "panels/drawing/CoordinateKeyFilter.h"
 #include "protocol/Messages.h"
-#include "serial/SerialPort.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -38,8 +38,8 @@ QString describe(QLineEdit* field) {
 
 } // namespace
 
-DrawingPanel::DrawingPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), port_(port), dialogs_(dialogs) {
+DrawingPanel::DrawingPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), session_(session), dialogs_(dialogs) {
     using namespace widgets;
 
     Frame34_ = frame(this, "Frame34", QStringLiteral("Line/Rectangle/Circle/Pixel"));
@@ -283,20 +283,20 @@ std::optional<std::vector<std::uint8_t>> DrawingPanel::readBytes(const QList<QLi
 }
 
 void DrawingPanel::cmdSend_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
     // Both coordinates are checked before the first write, so that a refused field never leaves
     // a lone 0A 01 on the line.
     const auto xy = readBytes({Text4_, Text3_});
     if (!xy)
         return;
-    if (!port_.output(protocol::drawPixelPrefix()))
+    if (!session_.send(protocol::drawPixelPrefix()))
         return;
-    port_.output(protocol::drawPixelCoordinates((*xy)[0], (*xy)[1]));
+    session_.send(protocol::drawPixelCoordinates((*xy)[0], (*xy)[1]));
 }
 
 void DrawingPanel::Command23_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
     const bool line = Option7_->isChecked();
     const bool rectangle = Option8_->isChecked();
@@ -334,12 +334,12 @@ void DrawingPanel::Command23_Click() {
     if (!c)
         return;
     const std::vector<std::uint8_t>& v = *c;
-    port_.output(drawing ? protocol::drawLineRect(figure, v[0], v[1], v[2], v[3])
-                         : protocol::clearLineRect(figure, v[0], v[1], v[2], v[3]));
+    session_.send(drawing ? protocol::drawLineRect(figure, v[0], v[1], v[2], v[3])
+                          : protocol::clearLineRect(figure, v[0], v[1], v[2], v[3]));
 }
 
 void DrawingPanel::Command26_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
     const bool circle = Option9_->isChecked();
     const bool draw = circle && Option5_->isChecked();
@@ -350,8 +350,8 @@ void DrawingPanel::Command26_Click() {
     if (!c)
         return;
     const std::vector<std::uint8_t>& v = *c;
-    port_.output(draw ? protocol::drawCircle(v[0], v[1], v[2])
-                      : protocol::clearCircle(v[0], v[1], v[2]));
+    session_.send(draw ? protocol::drawCircle(v[0], v[1], v[2])
+                       : protocol::clearCircle(v[0], v[1], v[2]));
 }
 
 // --- key filter of the coordinate fields ------------------------------------------------------

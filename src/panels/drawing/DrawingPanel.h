@@ -19,7 +19,9 @@
 #include <vector>
 
 class Dialogs;
-class SerialPort;
+namespace engine {
+class BoardSession;
+}
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
@@ -28,7 +30,7 @@ class QRadioButton;
 class DrawingPanel : public QWidget {
     Q_OBJECT
 public:
-    DrawingPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
+    DrawingPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // The arrangement of the controls (its scale shows whether the twip positions were kept).
     const TwipLayout& twipLayout() const { return layout_; }
@@ -74,7 +76,7 @@ private:
     // sent.
     std::optional<std::vector<std::uint8_t>> readBytes(const QList<QLineEdit*>& fields);
 
-    SerialPort& port_;
+    engine::BoardSession& session_;
     Dialogs& dialogs_;
     TwipLayout layout_;
 

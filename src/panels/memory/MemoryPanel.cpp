@@ -1,9 +1,9 @@
 #include "panels/memory/MemoryPanel.h"
 
-#include "app/Dialogs.h"
+#include "engine/BoardSession.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "protocol/Messages.h"
-#include "serial/SerialPort.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,8 +14,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
-MemoryPanel::MemoryPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), port_(port), dialogs_(dialogs) {
+MemoryPanel::MemoryPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), session_(session), dialogs_(dialogs) {
     using namespace widgets;
 
     auto* memory = frame(this, "FrameMemory", QStringLiteral("Memory"));
@@ -60,7 +60,7 @@ void MemoryPanel::unlockFontScreens() {
 }
 
 void MemoryPanel::cmdOk_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
     const int n = HScroll4_->value();
     const auto screen = static_cast<protocol::Byte>(n);
@@ -76,10 +76,10 @@ void MemoryPanel::cmdOk_Click() {
             this, text, fontScreen ? MessageStyle::ExclamationYesNo : MessageStyle::QuestionYesNo,
             fontScreen ? QStringLiteral("Warning") : QStringLiteral("Confirmation"));
         // The port may have been lost while the question was open.
-        if (answer == Answer::Yes && port_.portOpen())
-            port_.output(protocol::saveScreen(screen));
+        if (answer == Answer::Yes && session_.portOpen())
+            session_.send(protocol::saveScreen(screen));
         return;
     }
     if (optLoad_->isChecked())
-        port_.output(protocol::loadScreen(screen));
+        session_.send(protocol::loadScreen(screen));
 }

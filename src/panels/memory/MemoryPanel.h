@@ -6,7 +6,9 @@
 #include <QWidget>
 
 class Dialogs;
-class SerialPort;
+namespace engine {
+class BoardSession;
+}
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -19,7 +21,7 @@ public:
     static constexpr int kFirstFontScreen = 1;
     static constexpr int kLastScreen = 203;
 
-    MemoryPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
+    MemoryPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
 
 public slots:
     // The About box gesture: screens 1..4 become reachable until the program ends.
@@ -28,7 +30,7 @@ public slots:
     void cmdOk_Click();
 
 private:
-    SerialPort& port_;
+    engine::BoardSession& session_;
     Dialogs& dialogs_;
 
     QScrollBar* HScroll4_;

@@ -1,13 +1,10 @@
 #include "panels/picture/PicturePanel.h"
 
-#include "app/Dialogs.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
-#include "panels/picture/BitmapReadResult.h"
-#include "panels/picture/BitmapReader.h"
 #include "panels/picture/UploadProgressDialog.h"
-#include "protocol/BaudRates.h"
-#include "protocol/Messages.h"
-#include "serial/SerialPort.h"
+#include "picture/BitmapReadResult.h"
+#include "picture/BitmapReader.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,7 +16,6 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 #include <algorithm>
 #include <span>
 
@@ -35,20 +31,15 @@ constexpr int kPreviewWidth = 320;
 constexpr int kPreviewHeight = 256;
 constexpr int kPreviewFrame = 2;
 
-// The longest a tick waits; the pacer says how long, this only bounds it.
-constexpr int kMaxTickMs = 50;
-
 QString number(std::int64_t n) {
     return QString::number(n);
 }
 
 } // namespace
 
-PicturePanel::PicturePanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), port_(port), dialogs_(dialogs) {
+PicturePanel::PicturePanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), session_(session), dialogs_(dialogs) {
     using namespace widgets;
-    elapsed_.start();
-    clock_ = [this] { return elapsed_.nsecsElapsed(); };
 
     auto* picture = frame(this, "FramePicture", QStringLiteral("Picture"));
     Command5_ = button(picture, "Command5", QStringLiteral("Open"), QStringLiteral("Open picture"));
@@ -86,27 +77,18 @@ PicturePanel::PicturePanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(picture);
 
-    UploadTimer_ = new QTimer(this);
-    UploadTimer_->setObjectName(QStringLiteral("UploadTimer"));
-    UploadTimer_->setSingleShot(true);
-    UploadTimer_->setTimerType(Qt::PreciseTimer);
-
     connect(Command5_, &QPushButton::clicked, this, &PicturePanel::Command5_Click);
     connect(Command3_, &QPushButton::clicked, this, &PicturePanel::Command3_Click);
-    connect(UploadTimer_, &QTimer::timeout, this, &PicturePanel::UploadTimer_Timer);
+    connect(&session_, &engine::BoardSession::uploadProgress, this, &PicturePanel::showProgress);
+    connect(&session_, &engine::BoardSession::uploadFinished, this,
+            &PicturePanel::onUploadFinished);
 }
 
 PicturePanel::~PicturePanel() {
-    // The children (timer, dialog) go only after this body: cut them off from this panel first,
-    // so that an upload running at shutdown just stops.
-    UploadTimer_->stop();
+    // The dialog goes only after this body: cut it off from this panel first, so that an
+    // upload running at shutdown just stops.
     if (progress_)
         progress_->disconnect(this);
-    pacer_.reset();
-}
-
-void PicturePanel::setUploadClock(UploadPacer::Clock clock) {
-    clock_ = std::move(clock);
 }
 
 QString PicturePanel::refusalReason(const BitmapReadResult& r) {
@@ -194,104 +176,69 @@ void PicturePanel::showPicture(int width, int height) {
 void PicturePanel::Command3_Click() {
     if (uploading())
         return;
-    if (!port_.portOpen()) {
+    if (!session_.portOpen()) {
         ProgressBar1_->setValue(0);
         return;
     }
+    engine::BoardSession::Screen screen;
     for (int s = 0; s < kScreenBytes; ++s)
-        screen_[std::size_t(s)] = std::uint8_t(255 - uploadBuffer_.stream(s));
-    // Without a readable rate, pace for the slowest one the board knows.
-    const int baud = protocol::baudOfSettings(port_.settings()).value_or(protocol::baudOfIndex(0));
-    pacer_.emplace(baud, kMessageBytes, kSetupMessages + kScreenBytes, clock_);
-    pacer_->start();
-    nextMessage_ = 0;
+        screen[std::size_t(s)] = std::uint8_t(255 - uploadBuffer_.stream(s));
     ProgressBar1_->setValue(0);
-
     if (!progress_) {
         progress_ = new UploadProgressDialog(kScreenBytes, this);
         connect(progress_, &QDialog::rejected, this, &PicturePanel::cancelUpload);
     }
     progress_->setValue(0);
     progress_->show();
-    UploadTimer_Timer();
-}
-
-QByteArray PicturePanel::messageAt(int index) const {
-    switch (index) {
-    case 0:
-        return protocol::setTouchMode(protocol::kTouchOff);
-    case 1:
-        return protocol::setPage(0);
-    case 2:
-        return protocol::setColumn(0);
-    default:
-        return protocol::putPattern(screen_[std::size_t(index - kSetupMessages)]);
+    ownUpload_ = true;
+    if (!session_.startUpload(screen)) {
+        ownUpload_ = false;
+        progress_->hide();
     }
-}
-
-int PicturePanel::pageBytesSent() const {
-    return std::max(0, nextMessage_ - kSetupMessages);
 }
 
 void PicturePanel::UploadTimer_Timer() {
-    if (!pacer_)
-        return;
-    if (!port_.portOpen()) {
-        endUpload(Ending::PortClosed);
-        return;
-    }
-    const int count = pacer_->take(port_.bytesToWrite());
-    for (int i = 0; i < count; ++i) {
-        const bool written = port_.output(messageAt(nextMessage_));
-        if (!pacer_)
-            return; // ended while the port reported its failure
-        if (!written) {
-            endUpload(Ending::WriteFailed);
-            return;
-        }
-        ++nextMessage_;
-    }
-    ProgressBar1_->setValue(pageBytesSent());
-    if (progress_)
-        progress_->setValue(pageBytesSent());
-    if (pacer_->done()) {
-        endUpload(Ending::Completed);
-        return;
-    }
-    const qint64 waitNs = pacer_->nsUntilNext();
-    UploadTimer_->start(std::clamp(int((waitNs + 999'999) / 1'000'000), 1, kMaxTickMs));
+    session_.uploadTick();
 }
 
 void PicturePanel::cancelUpload() {
-    if (uploading())
-        endUpload(Ending::Cancelled);
+    if (ownUpload_)
+        session_.cancelUpload();
 }
 
-void PicturePanel::endUpload(Ending ending) {
-    if (!pacer_)
+void PicturePanel::showProgress(int pageBytesSent) {
+    if (!ownUpload_)
         return;
-    const int sent = pageBytesSent();
-    pacer_.reset();
-    UploadTimer_->stop();
+    ProgressBar1_->setValue(pageBytesSent);
+    if (progress_)
+        progress_->setValue(pageBytesSent);
+}
+
+void PicturePanel::onUploadFinished(engine::UploadEnding ending, int sent) {
+    if (!ownUpload_)
+        return;
+    ownUpload_ = false;
     ProgressBar1_->setValue(0);
     if (progress_)
         progress_->hide();
     emit uploadFinished(sent);
 
+    using engine::UploadEnding;
     const QString soFar = QStringLiteral("after %1 of %2 bytes").arg(sent).arg(kScreenBytes);
     switch (ending) {
-    case Ending::Completed:
+    case UploadEnding::Completed:
+    case UploadEnding::PortLost: // the lost-port message says how far it got
         break;
-    case Ending::Cancelled:
+    case UploadEnding::Cancelled:
         dialogs_.message(this, QStringLiteral("The picture upload was cancelled %1.").arg(soFar),
                          MessageStyle::InformationOk, kAlert);
         break;
-    case Ending::WriteFailed:
+    case UploadEnding::WriteFailed:
         dialogs_.message(
             this, QStringLiteral("The picture upload stopped %1: the port failed.").arg(soFar),
             MessageStyle::CriticalOk, kError);
         break;
-    case Ending::PortClosed:
+    case UploadEnding::PortClosed:
         // Closed under it: by the window shutting down (say nothing), or by the connection.
         if (window()->isVisible())
             dialogs_.message(

@@ -1,49 +1,46 @@
 #pragma once
 // The "Picture" frame of the "Graphic" page. "Open" reads a one-bit BMP file into the display's
-// page layout and the upload buffer; "Send" uploads one full screen (2,560 page bytes) to the
-// board.
+// page layout and the upload buffer; "Send" uploads one full screen (160 columns x 16 pages of
+// page bytes) to the board through the session, which paces it by the line.
 //
-// Upload states: Idle -> Sending -> Idle. While sending, UploadTimer paces the messages by the
-// line's own speed (UploadPacer), a few per tick, on the window's event loop: no busy waiting,
-// the window keeps repainting and the progress bars move. The application-modal progress dialog
-// keeps every other control of the program from sending in between, and offers Cancel. A
-// cancelled or failed upload stops at once and says how far it got.
+//   name          caption          what it does
+//   Command5      "Open"           file dialog "Bitmap (*.bmp)"; the picture into picBox and
+//                                  the upload buffer; Label3 reads "Dimensions: W x H"
+//   Command3      "Send"           SetTouchMode 05 00, SetPage 06 00, SetColumn 12 00, then one
+//                                  PutPattern 03 nn per page byte
+//   picBox        (the picture)    the picture as it will look
+//   ProgressBar1  (progress)       page bytes sent
+//
+// The application-modal progress dialog keeps every other control of the program from sending
+// during an upload, and offers Cancel. A cancelled or failed upload stops at once and says how
+// far it got.
 
-#include "panels/picture/PageBytes.h"
-#include "panels/picture/UploadBuffer.h"
-#include "panels/picture/UploadPacer.h"
+#include "engine/BoardSession.h"
+#include "picture/PageBytes.h"
+#include "picture/UploadBuffer.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
-#include <array>
-#include <optional>
 
 class Dialogs;
-class SerialPort;
 class UploadProgressDialog;
 struct BitmapReadResult;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTimer;
 
 class PicturePanel : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kScreenBytes = 2560;                 // 160 columns x 16 pages
-    static constexpr int kSetupMessages = 3;                  // touch off, page 0, column 0
-    static constexpr int kMessageBytes = 2;                   // every message of the upload
+    static constexpr int kScreenBytes = engine::BoardSession::kScreenBytes;
     static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024; // far beyond any usable picture
 
-    PicturePanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
+    PicturePanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
     ~PicturePanel() override;
 
     const PageBytes& pageBytes() const { return pageBytes_; }
     const UploadBuffer& uploadBuffer() const { return uploadBuffer_; }
-    bool uploading() const { return pacer_.has_value(); }
-    // The monotonic clock (nanoseconds) that paces uploads started from now on.
-    void setUploadClock(UploadPacer::Clock clock);
+    bool uploading() const { return session_.uploading(); }
 
     // Why a file was refused, as the user reads it after "The file ... cannot be used: ".
     static QString refusalReason(const BitmapReadResult& result);
@@ -51,7 +48,7 @@ public:
 public slots:
     void Command5_Click(); // "Open"
     void Command3_Click(); // "Send"
-    // One pacing step of a running upload: hands over the messages that are due.
+    // One pacing step of a running upload (the session's UploadTimer).
     void UploadTimer_Timer();
     // Stops a running upload and tells the user how far it got.
     void cancelUpload();
@@ -63,30 +60,21 @@ signals:
     void uploadFinished(int pageBytesSent);
 
 private:
-    enum class Ending { Completed, Cancelled, WriteFailed, PortClosed };
-
     void refuse(const QString& fileName, const QString& reason);
     void showPicture(int width, int height);
-    QByteArray messageAt(int index) const;
-    int pageBytesSent() const;
-    void endUpload(Ending ending);
+    void showProgress(int pageBytesSent);
+    void onUploadFinished(engine::UploadEnding ending, int pageBytesSent);
 
-    SerialPort& port_;
+    engine::BoardSession& session_;
     Dialogs& dialogs_;
     PageBytes pageBytes_;
     UploadBuffer uploadBuffer_;
-
-    QElapsedTimer elapsed_;
-    UploadPacer::Clock clock_;
-    std::optional<UploadPacer> pacer_;
-    std::array<std::uint8_t, kScreenBytes> screen_{}; // the page bytes of the running upload
-    int nextMessage_ = 0;
+    bool ownUpload_ = false; // the running upload was started here
 
     QPushButton* Command5_;
     QPushButton* Command3_;
     QLabel* picBox_;
     QLabel* Label3_;
     QProgressBar* ProgressBar1_;
-    QTimer* UploadTimer_;
     QPointer<UploadProgressDialog> progress_;
 };

@@ -1,9 +1,9 @@
 #include "panels/text/PatternPanel.h"
 
-#include "app/Dialogs.h"
+#include "engine/BoardSession.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "panels/text/PatternTextEdit.h"
-#include "serial/SerialPort.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -45,8 +45,8 @@ QString typedCharacters(const QKeyEvent* key) {
 
 } // namespace
 
-PatternPanel::PatternPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), port_(port), dialogs_(dialogs) {
+PatternPanel::PatternPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), session_(session), dialogs_(dialogs) {
     using namespace widgets;
 
     auto* pattern = frame(this, "FramePattern", QStringLiteral("Pattern"));
@@ -102,10 +102,10 @@ void PatternPanel::Command1_Click() {
     if (!list.isEmpty()) {
         for (QStringView piece : QStringView(list).tokenize(u',')) {
             // A write that fails closes the port; the rest of the list then stays unsent.
-            if (!port_.portOpen())
+            if (!session_.portOpen())
                 break;
             if (const auto value = patternValue(piece))
-                port_.output(protocol::putPattern(*value));
+                session_.send(protocol::putPattern(*value));
         }
     }
     txtString1_->clear();

@@ -10,7 +10,9 @@
 #include <optional>
 
 class Dialogs;
-class SerialPort;
+namespace engine {
+class BoardSession;
+}
 class PatternTextEdit;
 class QLabel;
 class QPushButton;
@@ -18,7 +20,7 @@ class QPushButton;
 class PatternPanel : public QWidget {
     Q_OBJECT
 public:
-    PatternPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
+    PatternPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // One piece of the list as a pattern byte: decimal digits with optional blanks around them,
     // 0..255. Anything else (empty, a sign, a blank between digits, too large) is no value.
@@ -36,7 +38,7 @@ protected:
 private:
     void showIllegalCharacter();
 
-    SerialPort& port_;
+    engine::BoardSession& session_;
     Dialogs& dialogs_;
 
     PatternTextEdit* txtString1_;

@@ -1,9 +1,9 @@
 #include "panels/text/StartPositionPanel.h"
 
-#include "app/Dialogs.h"
+#include "engine/BoardSession.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "protocol/Messages.h"
-#include "serial/SerialPort.h"
 
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -21,8 +21,9 @@ constexpr int kLastColumn = 159;
 
 } // namespace
 
-StartPositionPanel::StartPositionPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), port_(port), dialogs_(dialogs) {
+StartPositionPanel::StartPositionPanel(engine::BoardSession& session, Dialogs& dialogs,
+                                       QWidget* parent)
+    : QWidget(parent), session_(session), dialogs_(dialogs) {
     using namespace widgets;
 
     auto* start = frame(this, "FrameStart", QStringLiteral("Start"));
@@ -57,13 +58,13 @@ StartPositionPanel::StartPositionPanel(SerialPort& port, Dialogs& dialogs, QWidg
 }
 
 void StartPositionPanel::Command7_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
-    port_.output(protocol::setPage(static_cast<protocol::Byte>(HScroll2_->value())));
+    session_.send(protocol::setPage(static_cast<protocol::Byte>(HScroll2_->value())));
 }
 
 void StartPositionPanel::Command6_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
-    port_.output(protocol::setColumn(static_cast<protocol::Byte>(HScroll3_->value())));
+    session_.send(protocol::setColumn(static_cast<protocol::Byte>(HScroll3_->value())));
 }

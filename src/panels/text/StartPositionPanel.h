@@ -6,7 +6,9 @@
 #include <QWidget>
 
 class Dialogs;
-class SerialPort;
+namespace engine {
+class BoardSession;
+}
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
@@ -14,7 +16,7 @@ class QScrollBar;
 class StartPositionPanel : public QWidget {
     Q_OBJECT
 public:
-    StartPositionPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
+    StartPositionPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
 
 public slots:
     // "OK" beside "Page": SetPage with the value of HScroll2.
@@ -23,7 +25,7 @@ public slots:
     void Command6_Click();
 
 private:
-    SerialPort& port_;
+    engine::BoardSession& session_;
     Dialogs& dialogs_;
 
     QScrollBar* HScroll2_;

@@ -1,9 +1,9 @@
 #include "panels/text/TextPanel.h"
 
-#include "app/Dialogs.h"
+#include "engine/BoardSession.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "protocol/Messages.h"
-#include "serial/SerialPort.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -60,8 +60,8 @@ QString codePointText(char32_t c) {
 
 } // namespace
 
-TextPanel::TextPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), port_(port), dialogs_(dialogs) {
+TextPanel::TextPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), session_(session), dialogs_(dialogs) {
     using namespace widgets;
 
     auto* inputFrame = frame(this, "FrameInputText", QStringLiteral("Input Text"));
@@ -164,13 +164,13 @@ bool TextPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TextPanel::typed(const QString& text) {
-    if (text.isEmpty() || !port_.portOpen())
+    if (text.isEmpty() || !session_.portOpen())
         return;
     QString unsendable;
     const QByteArray bytes = latin1Bytes(text, &unsendable);
     for (char b : bytes)
         Text2_KeyPress(static_cast<unsigned char>(b));
-    if (!unsendable.isEmpty() && port_.portOpen())
+    if (!unsendable.isEmpty() && session_.portOpen())
         tellNotSent(unsendable);
 }
 
@@ -197,12 +197,12 @@ void TextPanel::tellNotSent(const QString& unsendable) {
 void TextPanel::Text2_KeyPress(int keyAscii) {
     if (keyAscii < 0 || keyAscii > 0xFF)
         return;
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
     const auto k = static_cast<protocol::Byte>(keyAscii);
 
     if (optChar_->isChecked()) {
-        port_.output(protocol::putChar(k));
+        session_.send(protocol::putChar(k));
         return;
     }
     if (!optString_->isChecked())
@@ -211,7 +211,7 @@ void TextPanel::Text2_KeyPress(int keyAscii) {
     const QByteArray message =
         stringCharacterCount_ == 0 ? protocol::beginString(k) : QByteArray(1, char(k));
     // A key that did not reach the board is not part of its string.
-    if (!port_.output(message))
+    if (!session_.send(message))
         return;
     if (keyAscii == kEnter) {
         stringCharacterCount_ = 0;
@@ -226,9 +226,9 @@ void TextPanel::Text2_KeyPress(int keyAscii) {
 }
 
 void TextPanel::selectFont(int font) {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
-    port_.output(protocol::selectFont(static_cast<protocol::Byte>(font)));
+    session_.send(protocol::selectFont(static_cast<protocol::Byte>(font)));
 }
 
 void TextPanel::Option1_Click() {

@@ -14,7 +14,9 @@
 #include <QtGlobal>
 
 class Dialogs;
-class SerialPort;
+namespace engine {
+class BoardSession;
+}
 class QPlainTextEdit;
 class QRadioButton;
 
@@ -24,7 +26,7 @@ public:
     // Size of the board's string buffer: the key that fills it is sent, then the user is told.
     static constexpr int kStringBufferLimit = 45;
 
-    TextPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
+    TextPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
 
     // Keys sent in String mode since the current string began.
     int stringCharacterCount() const { return stringCharacterCount_; }
@@ -50,7 +52,7 @@ private:
     void selectFont(int font);
     void tellNotSent(const QString& unsendable);
 
-    SerialPort& port_;
+    engine::BoardSession& session_;
     Dialogs& dialogs_;
     // The board's view of the current string; a 16-bit count like the board's own.
     qint16 stringCharacterCount_ = 0;

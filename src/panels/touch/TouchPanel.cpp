@@ -1,9 +1,9 @@
 #include "panels/touch/TouchPanel.h"
 
-#include "app/Dialogs.h"
+#include "engine/BoardSession.h"
+#include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "protocol/Messages.h"
-#include "serial/SerialPort.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TouchPanel::TouchPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent)
-    : QWidget(parent), port_(port), dialogs_(dialogs) {
+TouchPanel::TouchPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), session_(session), dialogs_(dialogs) {
     using namespace widgets;
 
     auto* touch = frame(this, "FrameTouchScreen", QStringLiteral("Touch Screen"));
@@ -68,9 +68,9 @@ void TouchPanel::showResponse(const QString& text) {
 }
 
 void TouchPanel::send(const QByteArray& message) {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
-    port_.output(message);
+    session_.send(message);
 }
 
 void TouchPanel::Command22_Click() {
@@ -90,7 +90,7 @@ void TouchPanel::CmdOFF_Click() {
 }
 
 void TouchPanel::CmdNewCal_Click() {
-    if (!port_.portOpen())
+    if (!session_.portOpen())
         return;
     const Answer answer = dialogs_.message(
         this,

@@ -6,14 +6,16 @@
 #include <QWidget>
 
 class Dialogs;
-class SerialPort;
+namespace engine {
+class BoardSession;
+}
 class QLineEdit;
 class QPushButton;
 
 class TouchPanel : public QWidget {
     Q_OBJECT
 public:
-    TouchPanel(SerialPort& port, Dialogs& dialogs, QWidget* parent = nullptr);
+    TouchPanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
 
 public slots:
     // The receive path shows each reply of the board here too.
@@ -29,7 +31,7 @@ public slots:
 private:
     void send(const QByteArray& message);
 
-    SerialPort& port_;
+    engine::BoardSession& session_;
     Dialogs& dialogs_;
 
     QPushButton* Command22_;

@@ -1,7 +1,8 @@
 // The "Coordinates" page: option rules, the three "Send" buttons, the key filter of the
 // coordinate fields (through real key events) and the arrangement at several font sizes.
+#include "engine/BoardSession.h"
 #include "panels/drawing/DrawingPanel.h"
-#include "serial/FakeSerialPort.h"
+#include "support/FakeSerialPort.h"
 #include "support/FindControl.h"
 #include "support/HexCompare.h"
 #include "support/RecordingDialogs.h"
@@ -21,7 +22,7 @@
 namespace {
 
 struct Panel {
-    Panel() : panel(port, dialogs) {
+    Panel() : panel(session, dialogs) {
         port.setOpenForTest(true);
         panel.show();
     }
@@ -42,6 +43,7 @@ struct Panel {
     }
 
     FakeSerialPort port;
+    engine::BoardSession session{port};
     RecordingDialogs dialogs;
     DrawingPanel panel;
 };

@@ -1,14 +1,14 @@
 // The "Picture" frame: opening a BMP file and uploading the screen, on a fake port with a
 // hand-set clock.
 
-#include "panels/picture/BitmapReader.h"
 #include "panels/picture/PicturePanel.h"
-#include "panels/picture/UploadBuffer.h"
-#include "serial/FakeSerialPort.h"
+#include "picture/BitmapReader.h"
+#include "picture/UploadBuffer.h"
+#include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/RecordingDialogs.h"
+#include "support/TestBitmaps.h"
 #include "support/WindowFixture.h"
-#include "tests/panels/picture/TestBitmaps.h"
 
 #include <QDialog>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The BMP reader and the packing of its page bytes into the upload stream.
 
-#include "panels/picture/BitmapReader.h"
-#include "panels/picture/UploadBuffer.h"
-#include "tests/panels/picture/TestBitmaps.h"
+#include "picture/BitmapReader.h"
+#include "picture/UploadBuffer.h"
+#include "support/TestBitmaps.h"
 
 #include <QImage>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "serial/FakeSerialPort.h"
+#include "support/FakeSerialPort.h"
 
 OpenResult FakeSerialPort::openPort() {
     if (nextOpenFailure_) {

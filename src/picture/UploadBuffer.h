@@ -4,7 +4,7 @@
 // All zeros at start and never cleared: a smaller picture overwrites only the front of the
 // stream, and the upload sends the rest as the earlier pictures left it.
 
-#include "panels/picture/PageBytes.h"
+#include "picture/PageBytes.h"
 
 #include <array>
 #include <cstddef>

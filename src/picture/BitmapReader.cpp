@@ -1,4 +1,4 @@
-#include "panels/picture/BitmapReader.h"
+#include "picture/BitmapReader.h"
 
 #include <algorithm>
 #include <cstddef>

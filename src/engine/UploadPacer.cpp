@@ -1,4 +1,4 @@
-#include "panels/picture/UploadPacer.h"
+#include "engine/UploadPacer.h"
 
 #include <algorithm>
 #include <cassert>

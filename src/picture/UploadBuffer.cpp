@@ -1,4 +1,4 @@
-#include "panels/picture/UploadBuffer.h"
+#include "picture/UploadBuffer.h"
 
 #include <cassert>
 

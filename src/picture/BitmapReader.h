@@ -8,8 +8,8 @@
 // the palette decides which of the two indexes is lit (the lighter colour: index 1 in the usual
 // black-then-white palette), row padding is ignored and sizes need not be multiples of 8.
 
-#include "panels/picture/BitmapReadResult.h"
-#include "panels/picture/PageBytes.h"
+#include "picture/BitmapReadResult.h"
+#include "picture/PageBytes.h"
 
 #include <cstdint>
 #include <span>

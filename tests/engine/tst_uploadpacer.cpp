@@ -1,6 +1,6 @@
 // The pacing arithmetic of the picture upload, driven by a hand-set clock.
 
-#include "panels/picture/UploadPacer.h"
+#include "engine/UploadPacer.h"
 
 #include <QTest>
 

@@ -1,0 +1,349 @@
+#include "engine/BoardSession.h"
+
+#include "engine/DetectionReply.h"
+#include "protocol/BaudRates.h"
+#include "protocol/Messages.h"
+#include "serial/SerialPort.h"
+
+#include <QTimer>
+#include <algorithm>
+
+namespace engine {
+
+namespace {
+
+// The longest an upload tick waits; the pacer says how long, this only bounds it.
+constexpr int kMaxUploadTickMs = 50;
+constexpr int kUploadMessageBytes = 2;
+
+QTimer* makeTimer(QObject* parent, const char* name, int intervalMs, bool singleShot) {
+    auto* timer = new QTimer(parent);
+    timer->setObjectName(QString::fromLatin1(name));
+    timer->setInterval(intervalMs);
+    timer->setTimerType(Qt::PreciseTimer);
+    timer->setSingleShot(singleShot);
+    return timer;
+}
+
+} // namespace
+
+BoardSession::BoardSession(SerialPort& port, QObject* parent) : QObject(parent), port_(port) {
+    timer1_ = makeTimer(this, "Timer1", kDetectionTimeoutMs, false);
+    timer2_ = makeTimer(this, "Timer2", kPollMs, false);
+    timer3_ = makeTimer(this, "Timer3", kSettlingMs, false);
+    timer4_ = makeTimer(this, "Timer4", kDetectionPauseMs, false);
+    baudChangePause_ = makeTimer(this, "BaudChangePause", kBaudChangePauseMs, true);
+    uploadTimer_ = makeTimer(this, "UploadTimer", 1, true);
+    connect(timer1_, &QTimer::timeout, this, &BoardSession::detectionTimeoutTick);
+    connect(timer2_, &QTimer::timeout, this, &BoardSession::pollTick);
+    connect(timer3_, &QTimer::timeout, this, &BoardSession::settleTick);
+    connect(timer4_, &QTimer::timeout, this, &BoardSession::detectionPauseTick);
+    connect(baudChangePause_, &QTimer::timeout, this, &BoardSession::baudChangePauseTick);
+    connect(uploadTimer_, &QTimer::timeout, this, &BoardSession::uploadTick);
+    connect(&port_, &SerialPort::portLost, this, &BoardSession::onPortLost);
+    elapsed_.start();
+    clock_ = [this] { return elapsed_.nsecsElapsed(); };
+}
+
+BoardSession::~BoardSession() {
+    stopTimers();
+    pacer_.reset();
+}
+
+bool BoardSession::portOpen() const {
+    return port_.portOpen();
+}
+
+int BoardSession::commPort() const {
+    return port_.commPort();
+}
+
+QString BoardSession::settingsText() const {
+    return port_.settings();
+}
+
+void BoardSession::setState(SessionState state) {
+    if (state_ == state)
+        return;
+    state_ = state;
+    emit stateChanged(state);
+}
+
+bool BoardSession::connectTo(int portNumber, const protocol::LineSettings& line) {
+    if (state_ != SessionState::Disconnected)
+        return false;
+    port_.setCommPort(portNumber);
+    port_.setSettings(line.text());
+    line_ = line;
+    if (!port_.portOpen()) {
+        const OpenResult result = port_.openPort();
+        if (!result.ok) {
+            emit openFailed(result.errorNumber, result.description);
+            return false;
+        }
+    }
+    detectionText_.clear();
+    emit detectionTextChanged(detectionText_);
+    timer1_->start();
+    setState(SessionState::Detecting);
+    if (!write(protocol::identify()))
+        return false; // the port is gone; onPortLost has reset everything
+    timer4_->start();
+    return true;
+}
+
+void BoardSession::detectionPauseTick() {
+    timer4_->stop();
+    if (state_ != SessionState::Detecting || !port_.portOpen())
+        return;
+    const QByteArray piece = readInput();
+    if (!piece.isEmpty()) {
+        detectionText_ += piece;
+        emit detectionTextChanged(detectionText_);
+    }
+    if (timer1_->isActive() && DetectionReply::accepted(detectionText_))
+        finishDetection();
+    else
+        timer4_->start();
+}
+
+void BoardSession::finishDetection() {
+    timer1_->stop();
+    setState(SessionState::Settling);
+    const QByteArray answer = detectionText_;
+    emit detected();
+    if (state_ != SessionState::Settling)
+        return; // a handler of detected() ended the session
+    if (const auto contrast = DetectionReply::contrast(answer))
+        emit contrastReported(*contrast); // the window echoes it to the board
+    if (state_ != SessionState::Settling)
+        return; // the echo found the port gone
+    detectionText_.clear();
+    timer3_->start();
+}
+
+void BoardSession::detectionTimeoutTick() {
+    timer1_->stop();
+    if (state_ != SessionState::Detecting)
+        return;
+    stopTimers();
+    closePort();
+    setState(SessionState::Disconnected);
+    emit detectionTimedOut();
+}
+
+void BoardSession::settleTick() {
+    timer3_->stop();
+    if (state_ != SessionState::Settling || !port_.portOpen())
+        return;
+    // Whatever came in the first 500 ms (the rest of the answer, the echo of the contrast) is
+    // dropped unseen.
+    readInput();
+    setState(SessionState::Polling);
+    timer2_->start();
+}
+
+void BoardSession::pollTick() {
+    if (state_ != SessionState::Polling || !port_.portOpen()) {
+        timer2_->stop();
+        return;
+    }
+    const QByteArray piece = readInput();
+    if (!piece.isEmpty())
+        emit replyReceived(piece);
+}
+
+void BoardSession::disconnectBoard() {
+    stopTimers();
+    if (pacer_)
+        endUpload(UploadEnding::PortClosed);
+    closePort();
+    setState(SessionState::Disconnected);
+    emit disconnected();
+}
+
+void BoardSession::shutDown() {
+    stopTimers();
+    pacer_.reset();
+    closePort();
+    setState(SessionState::Disconnected);
+}
+
+bool BoardSession::send(const QByteArray& message) {
+    if (pacer_ || !port_.portOpen())
+        return false;
+    return write(message);
+}
+
+bool BoardSession::changeBaudRate(int rateIndex) {
+    const auto line = protocol::LineSettings::ofRateIndex(rateIndex);
+    if (!line || !connected() || !port_.portOpen() || pacer_)
+        return false;
+    if (!write(protocol::setBaudRate(std::uint8_t(rateIndex))))
+        return false;
+    stopTimers();
+    closePort();
+    line_ = *line;
+    // Nothing is sent and no timer reads the port until the board has switched its rate.
+    setState(SessionState::BaudChangePause);
+    emit baudChangeStarted(rateIndex);
+    baudChangePause_->start();
+    return true;
+}
+
+void BoardSession::baudChangePauseTick() {
+    baudChangePause_->stop();
+    if (state_ != SessionState::BaudChangePause)
+        return;
+    setState(SessionState::Disconnected);
+    connectTo(port_.commPort(), line_);
+}
+
+void BoardSession::clearDetectionText() {
+    if (state_ == SessionState::Detecting)
+        detectionText_.clear();
+}
+
+QByteArray BoardSession::readInput() {
+    const QByteArray bytes = port_.input();
+    if (!bytes.isEmpty())
+        emit traffic(Direction::FromBoard, bytes);
+    return bytes;
+}
+
+bool BoardSession::write(const QByteArray& bytes) {
+    if (!port_.output(bytes))
+        return false;
+    emit traffic(Direction::ToBoard, bytes);
+    return true;
+}
+
+void BoardSession::closePort() {
+    if (port_.portOpen())
+        port_.closePort();
+}
+
+void BoardSession::stopTimers() {
+    timer1_->stop();
+    timer2_->stop();
+    timer3_->stop();
+    timer4_->stop();
+    baudChangePause_->stop();
+}
+
+void BoardSession::onPortLost(const QString& device, const QString& reason) {
+    const int sent = pacer_ ? uploadBytesSent() : -1;
+    if (pacer_)
+        endUpload(UploadEnding::PortLost);
+    stopTimers();
+    setState(SessionState::Disconnected);
+    emit portLost(device, reason, sent);
+}
+
+// --- Picture upload ---------------------------------------------------------------------------
+
+void BoardSession::setClock(UploadPacer::Clock clock) {
+    clock_ = std::move(clock);
+}
+
+bool BoardSession::startUpload(const Screen& screen) {
+    if (pacer_ || !port_.portOpen())
+        return false;
+    screen_ = screen;
+    // Without a readable rate, pace for the slowest one the board knows.
+    const int baud = protocol::LineSettings::fromText(port_.settings())
+                         .value_or(*protocol::LineSettings::ofRateIndex(0))
+                         .baud;
+    pacer_.emplace(baud, kUploadMessageBytes, kScreenBytes, clock_);
+    nextMessage_ = 0;
+    holdUntilNs_ = clock_();
+    emit uploadProgress(0);
+    uploadTick();
+    return true;
+}
+
+int BoardSession::uploadBytesSent() const {
+    return std::max(0, nextMessage_ - kSetupMessages);
+}
+
+QByteArray BoardSession::uploadMessage(int index) const {
+    switch (index) {
+    case 0:
+        return protocol::setTouchMode(protocol::kTouchOff);
+    case 1:
+        return protocol::setPage(0);
+    case 2:
+        return protocol::setColumn(0);
+    default:
+        return protocol::putPattern(screen_[std::size_t(index - kSetupMessages)]);
+    }
+}
+
+void BoardSession::scheduleUploadTick(std::int64_t waitNs) {
+    uploadTimer_->start(std::clamp(int((waitNs + 999'999) / 1'000'000), 1, kMaxUploadTickMs));
+}
+
+void BoardSession::uploadTick() {
+    if (!pacer_)
+        return;
+    if (!port_.portOpen()) {
+        endUpload(UploadEnding::PortClosed);
+        return;
+    }
+    // The setup messages go one at a time, each followed by its line time and the board's
+    // pause; the page bytes then follow the line's own pace.
+    while (nextMessage_ < kSetupMessages) {
+        const std::int64_t now = clock_();
+        if (now < holdUntilNs_) {
+            scheduleUploadTick(holdUntilNs_ - now);
+            return;
+        }
+        if (!write(uploadMessage(nextMessage_))) {
+            endUpload(UploadEnding::WriteFailed);
+            return;
+        }
+        const std::int64_t pauseNs = nextMessage_ == 0 ? kTouchOffPauseNs : kAddressPauseNs;
+        holdUntilNs_ = now + pacer_->byteNs() * kUploadMessageBytes + pauseNs;
+        ++nextMessage_;
+    }
+    if (!pacerStarted_) {
+        const std::int64_t now = clock_();
+        if (now < holdUntilNs_) {
+            scheduleUploadTick(holdUntilNs_ - now);
+            return;
+        }
+        pacer_->start();
+        pacerStarted_ = true;
+    }
+    const int count = pacer_->take(port_.bytesToWrite());
+    for (int i = 0; i < count; ++i) {
+        if (!write(uploadMessage(nextMessage_))) {
+            endUpload(UploadEnding::WriteFailed);
+            return;
+        }
+        ++nextMessage_;
+    }
+    emit uploadProgress(uploadBytesSent());
+    if (pacer_->done()) {
+        endUpload(UploadEnding::Completed);
+        return;
+    }
+    scheduleUploadTick(pacer_->nsUntilNext());
+}
+
+void BoardSession::cancelUpload() {
+    if (pacer_)
+        endUpload(UploadEnding::Cancelled);
+}
+
+void BoardSession::endUpload(UploadEnding ending) {
+    if (!pacer_)
+        return;
+    const int sent = uploadBytesSent();
+    pacer_.reset();
+    pacerStarted_ = false;
+    uploadTimer_->stop();
+    emit uploadFinished(ending, sent);
+}
+
+} // namespace engine

@@ -1,0 +1,181 @@
+#pragma once
+// The session with one board over one serial port, as plain logic: open and close, detection,
+// the contrast the board reports, the receive path, the baud-rate change, the picture upload,
+// and sending any message. It reads no widget and shows no box; it reports through signals, and
+// the window (or the command line) turns them into captions, boxes and status texts.
+//
+// States and the timers behind them (object names as the window's original timers):
+//   Disconnected     port closed, no timer
+//   Detecting        Timer1 (1500 ms time-out), Timer4 (50 ms pauses between reads)
+//   Settling         Timer3 (500 ms, then the input is drained once)
+//   Polling          Timer2 (250 ms poll of the input)
+//   BaudChangePause  BaudChangePause (300 ms), port closed, between the old rate and the new
+//
+//   Disconnected --connectTo, port opens--> Detecting --answer--> Settling --500 ms--> Polling
+//   Detecting --1500 ms--> Disconnected (detectionTimedOut)
+//   Settling, Polling --disconnect--> Disconnected
+//   Settling, Polling --changeBaudRate--> BaudChangePause --300 ms--> Detecting (new rate)
+//   any --port lost--> Disconnected (portLost)
+//
+// Everything runs on the event loop of the thread that owns the session: no nested loop, no
+// sleeping. Each tick handler checks the state it belongs to, so a late or stray tick changes
+// nothing.
+
+#include "engine/UploadPacer.h"
+#include "protocol/CommandCode.h"
+#include "protocol/LineSettings.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+class SerialPort;
+class QTimer;
+
+namespace engine {
+
+enum class SessionState { Disconnected, Detecting, Settling, Polling, BaudChangePause };
+
+// How an upload ended.
+enum class UploadEnding { Completed, Cancelled, WriteFailed, PortClosed, PortLost };
+
+// Which way bytes went, for the traffic tap.
+enum class Direction { ToBoard, FromBoard };
+
+class BoardSession : public QObject {
+    Q_OBJECT
+public:
+    // Timings, each with its reason.
+    static constexpr int kDetectionTimeoutMs = 1500; // the board answers Identify well within it
+    static constexpr int kDetectionPauseMs = 50;     // between two reads while detecting
+    static constexpr int kSettlingMs = 500;          // the rest of the answer and the contrast echo
+    static constexpr int kPollMs = 250;              // replies are shown at most this late
+    static constexpr int kBaudChangePauseMs = 300;   // the board switches its rate meanwhile
+
+    // The picture upload: touch off, page 0, column 0, then one PutPattern per page byte.
+    static constexpr int kScreenBytes = protocol::kColumns * protocol::kPages;
+    static constexpr int kSetupMessages = 3;
+    // Pauses the board needs after some messages of the upload, on top of their line time:
+    // switching touch reporting off takes it longest; page and column are quick.
+    static constexpr std::int64_t kTouchOffPauseNs = 20'000'000;
+    static constexpr std::int64_t kAddressPauseNs = 1'000'000;
+
+    using Screen = std::array<std::uint8_t, std::size_t(kScreenBytes)>;
+
+    explicit BoardSession(SerialPort& port, QObject* parent = nullptr);
+    ~BoardSession() override;
+
+    SessionState state() const { return state_; }
+    bool portOpen() const;
+    bool connected() const {
+        return state_ == SessionState::Settling || state_ == SessionState::Polling;
+    }
+    int commPort() const;
+    protocol::LineSettings lineSettings() const { return line_; }
+    QString settingsText() const;
+    // What has arrived while detecting, as the response box shows it during detection.
+    QByteArray detectionText() const { return detectionText_; }
+
+    // Opens port `portNumber` at `line` and starts detection. A port that cannot be opened
+    // leaves the state Disconnected, emits openFailed and returns false. Ignored (false) unless
+    // Disconnected.
+    bool connectTo(int portNumber, const protocol::LineSettings& line);
+    // Closes the port and stops every timer; nothing is sent. Emits disconnected().
+    void disconnectBoard();
+    // Stops everything silently (program end).
+    void shutDown();
+
+    // One message, one write. False when the port is closed (nothing sent) or failed.
+    // Refused (false) while an upload runs, so that nothing comes between its messages.
+    bool send(const QByteArray& message);
+    // Sends SetBaudRate with `rateIndex` at the old rate, closes, waits kBaudChangePauseMs and
+    // detects again at the new rate. False (nothing sent) unless connected and the index is one
+    // of the nine.
+    bool changeBaudRate(int rateIndex);
+
+    // Starts the paced upload of a whole screen: `screen` holds the bytes as they go on the
+    // line, column by column of page 0, then page 1, and so on. False when the port is closed
+    // or an upload already runs.
+    bool startUpload(const Screen& screen);
+    void cancelUpload();
+    bool uploading() const { return pacer_.has_value(); }
+    int uploadBytesSent() const;
+    // The monotonic clock (nanoseconds) that paces uploads started from now on.
+    void setClock(UploadPacer::Clock clock);
+
+    // Forgets what the detection has gathered (the response box was emptied).
+    void clearDetectionText();
+
+public slots:
+    // Timer ticks, public so that tests can drive the steps one by one.
+    void detectionTimeoutTick(); // Timer1
+    void pollTick();             // Timer2
+    void settleTick();           // Timer3
+    void detectionPauseTick();   // Timer4
+    void baudChangePauseTick();  // BaudChangePause
+    void uploadTick();           // UploadTimer
+
+signals:
+    void stateChanged(engine::SessionState state);
+    // The port could not be opened; nothing changed.
+    void openFailed(int errorNumber, const QString& description);
+    // Everything received while detecting so far.
+    void detectionTextChanged(const QByteArray& text);
+    // The board answered: the session is Settling at commPort() and settingsText().
+    void detected();
+    // The board said its contrast (0..127) in its answer.
+    void contrastReported(int contrast);
+    // No answer within kDetectionTimeoutMs; the port is closed.
+    void detectionTimedOut();
+    // The user's disconnect has closed the port.
+    void disconnected();
+    // SetBaudRate has gone out and the port is closed until the pause ends.
+    void baudChangeStarted(int rateIndex);
+    // A poll fetched something.
+    void replyReceived(const QByteArray& bytes);
+    void uploadProgress(int pageBytesSent);
+    void uploadFinished(engine::UploadEnding ending, int pageBytesSent);
+    // The open port is gone (adapter pulled, write refused); the session is Disconnected. When
+    // an upload was running, `uploadBytesSent` says how far it got (else -1).
+    void portLost(const QString& device, const QString& reason, int uploadBytesSent);
+    // Every write that went out and every non-empty read, in order.
+    void traffic(engine::Direction direction, const QByteArray& bytes);
+
+private:
+    void setState(SessionState state);
+    void closePort();
+    void stopTimers();
+    void finishDetection();
+    QByteArray readInput();
+    bool write(const QByteArray& bytes);
+    QByteArray uploadMessage(int index) const;
+    void scheduleUploadTick(std::int64_t waitNs);
+    void endUpload(UploadEnding ending);
+    void onPortLost(const QString& device, const QString& reason);
+
+    SerialPort& port_;
+    SessionState state_ = SessionState::Disconnected;
+    protocol::LineSettings line_;
+    QByteArray detectionText_;
+
+    QTimer* timer1_;
+    QTimer* timer2_;
+    QTimer* timer3_;
+    QTimer* timer4_;
+    QTimer* baudChangePause_;
+    QTimer* uploadTimer_;
+
+    QElapsedTimer elapsed_;
+    UploadPacer::Clock clock_;
+    std::optional<UploadPacer> pacer_;
+    Screen screen_{};
+    int nextMessage_ = 0;
+    bool pacerStarted_ = false;
+    std::int64_t holdUntilNs_ = 0; // the end of the pause after the last setup message
+};
+
+} // namespace engine

@@ -1,0 +1,14 @@
+#pragma once
+// How the board's replies read as text, in the response boxes, the traffic monitor and on the
+// command line: each byte as the character with the same code (ISO 8859-1), except the control
+// codes, which show as their name in angle brackets ("<CR>", "<LF>", "<DEL>", "<0x85>"), so
+// that nothing the board sent is hidden, reflows a one-line box or needs a symbol font.
+
+#include <QByteArray>
+#include <QString>
+
+namespace protocol {
+
+QString replyText(const QByteArray& bytes);
+
+} // namespace protocol

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Fails when a file includes a project header from a layer above its own.
+#   protocol  <- serial <- engine <- panels, app
+#   protocol  <- picture <- panels, app
+#   protocol  <- board (the virtual board shares the wire facts, nothing of the program)
+# QtWidgets is kept out of the lower layers by the build: their libraries do not link it.
+set -euo pipefail
+root=${1:-$(dirname "$0")/../..}
+cd "$root"
+
+declare -A allowed=(
+    [src/protocol]="protocol"
+    [src/serial]="protocol serial"
+    [src/engine]="protocol serial engine"
+    [src/picture]="protocol picture"
+    [board]="protocol board"
+)
+status=0
+for layer in "${!allowed[@]}"; do
+    while IFS= read -r line; do
+        file=${line%%:*}
+        header=$(sed -E 's/.*#include "([^"]+)".*/\1/' <<<"$line")
+        top=${header%%/*}
+        [[ "$header" == "Version.h" ]] && continue
+        ok=0
+        for a in ${allowed[$layer]}; do [[ "$top" == "$a" ]] && ok=1; done
+        if [[ $ok -eq 0 ]]; then
+            echo "$file includes $header, above its layer ($layer may use: ${allowed[$layer]})"
+            status=1
+        fi
+    done < <(grep -rn --include='*.h' --include='*.cpp' '#include "' "$layer" || true)
+done
+[[ $status -eq 0 ]] && echo "layers: every include points down"
+exit $status
