@@ -5,6 +5,7 @@
 //
 // Goals: ratio at most 1.05 at 9600; under 1 s at 115200; no stall longer than 50 ms.
 
+#include "engine/BoardSession.h"
 #include "panels/Dialogs.h"
 #include "panels/picture/PicturePanel.h"
 #include "serial/PortMap.h"
@@ -32,7 +33,8 @@
 
 namespace {
 
-constexpr int kUploadBytes = 2 * (PicturePanel::kSetupMessages + PicturePanel::kScreenBytes);
+constexpr int kUploadBytes =
+    2 * (engine::BoardSession::kSetupMessages + engine::BoardSession::kScreenBytes);
 constexpr qint64 kGiveUpMs = 60'000;
 
 class QuietDialogs : public Dialogs {
@@ -156,7 +158,8 @@ Figures uploadAt(int baud, const QString& picture, Pty& pty, Peer& peer,
         return figures;
     }
     QuietDialogs dialogs(picture);
-    PicturePanel panel(port, dialogs);
+    engine::BoardSession session(port);
+    PicturePanel panel(session, dialogs);
     panel.show();
     panel.Command5_Click();
     {

@@ -177,7 +177,8 @@ bool BoardSession::send(const QByteArray& message) {
 
 bool BoardSession::changeBaudRate(int rateIndex) {
     const auto line = protocol::LineSettings::ofRateIndex(rateIndex);
-    if (!line || !connected() || !port_.portOpen() || pacer_)
+    const bool running = state_ == SessionState::Detecting || connected();
+    if (!line || !running || !port_.portOpen() || pacer_)
         return false;
     if (!write(protocol::setBaudRate(std::uint8_t(rateIndex))))
         return false;

@@ -14,7 +14,7 @@
 //   Disconnected --connectTo, port opens--> Detecting --answer--> Settling --500 ms--> Polling
 //   Detecting --1500 ms--> Disconnected (detectionTimedOut)
 //   Settling, Polling --disconnect--> Disconnected
-//   Settling, Polling --changeBaudRate--> BaudChangePause --300 ms--> Detecting (new rate)
+//   Detecting, Settling, Polling --changeBaudRate--> BaudChangePause --300 ms--> Detecting
 //   any --port lost--> Disconnected (portLost)
 //
 // Everything runs on the event loop of the thread that owns the session: no nested loop, no
@@ -93,8 +93,8 @@ public:
     // Refused (false) while an upload runs, so that nothing comes between its messages.
     bool send(const QByteArray& message);
     // Sends SetBaudRate with `rateIndex` at the old rate, closes, waits kBaudChangePauseMs and
-    // detects again at the new rate. False (nothing sent) unless connected and the index is one
-    // of the nine.
+    // detects again at the new rate. False (nothing sent) unless the port is open for a
+    // session (detecting or connected) and the index is one of the nine.
     bool changeBaudRate(int rateIndex);
 
     // Starts the paced upload of a whole screen: `screen` holds the bytes as they go on the

@@ -1,6 +1,7 @@
 // The "Picture" frame: opening a BMP file and uploading the screen, on a fake port with a
 // hand-set clock.
 
+#include "engine/BoardSession.h"
 #include "panels/picture/PicturePanel.h"
 #include "picture/BitmapReader.h"
 #include "picture/UploadBuffer.h"
@@ -49,8 +50,8 @@ QList<QByteArray> uploadOf(const QList<int>& pageBytes) {
 }
 
 struct Rig {
-    Rig() : panel(port, dialogs) {
-        panel.setUploadClock([this] { return now; });
+    Rig() : panel(session, dialogs) {
+        session.setClock([this] { return now; });
         port.setOpenForTest(true);
     }
     QLabel* Label3() { return panel.findChild<QLabel*>(QStringLiteral("Label3")); }
@@ -88,6 +89,7 @@ struct Rig {
 
     QTemporaryDir dir;
     FakeSerialPort port;
+    engine::BoardSession session{port};
     RecordingDialogs dialogs;
     std::int64_t now = 1'000'000'000;
     PicturePanel panel;
@@ -108,8 +110,6 @@ private slots:
     void sendsAFullScreen();
     void progressClimbsAndReturnsToZero();
     void cancelStopsAtOnce();
-    void portFailureStopsAtOnce_data();
-    void portFailureStopsAtOnce();
     void portClosedUnderTheUpload_data();
     void portClosedUnderTheUpload();
     void nothingElseDuringAnUpload();
@@ -361,38 +361,6 @@ void TestPicturePanel::cancelStopsAtOnce() {
     QCOMPARE(rig.port.writes.size(), written);
 }
 
-void TestPicturePanel::portFailureStopsAtOnce_data() {
-    QTest::addColumn<int>("writesBeforeFailure");
-    QTest::newRow("in the set-up messages") << 1;
-    QTest::newRow("mid-way") << 1203;
-    QTest::newRow("at the last byte") << 2562;
-}
-
-void TestPicturePanel::portFailureStopsAtOnce() {
-    QFETCH(int, writesBeforeFailure);
-    Rig rig;
-    rig.panel.Command3_Click();
-    // Let exactly writesBeforeFailure messages through.
-    while (rig.port.writes.size() < writesBeforeFailure) {
-        rig.now += 100'000;
-        rig.panel.UploadTimer_Timer();
-    }
-    QCOMPARE(rig.port.writes.size(), writesBeforeFailure);
-    rig.port.failWrites(QStringLiteral("adapter unplugged"));
-    rig.tick();
-
-    QVERIFY(!rig.panel.uploading());
-    QCOMPARE(rig.port.writes.size(), writesBeforeFailure);
-    QCOMPARE(rig.bar()->value(), 0);
-    QCOMPARE(rig.dialogs.messages.size(), 1);
-    const int sent = std::max(0, writesBeforeFailure - 3);
-    QCOMPARE(rig.dialogs.messages.first().text,
-             QStringLiteral("The picture upload stopped after %1 of 2560 bytes: the port failed.")
-                 .arg(sent));
-    QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("Error"));
-    QCOMPARE(rig.dialogs.messages.first().style, MessageStyle::CriticalOk);
-}
-
 void TestPicturePanel::portClosedUnderTheUpload_data() {
     QTest::addColumn<bool>("shown");
     QTest::newRow("window shown: told") << true;
@@ -449,19 +417,22 @@ void TestPicturePanel::nothingElseDuringAnUpload() {
     COMPARE_HEX(rig.port.writes, uploadOf(pageBytes));
 }
 
+// The upload belongs to the session: a panel that goes away leaves it running to its end,
+// and nothing refers to the panel any more.
 void TestPicturePanel::panelDestroyedDuringAnUpload() {
     FakeSerialPort port;
+    engine::BoardSession session{port};
     RecordingDialogs dialogs;
     port.setOpenForTest(true);
-    auto* panel = new PicturePanel(port, dialogs);
+    port.setSettings(QStringLiteral("115200,N,8,1"));
+    auto* panel = new PicturePanel(session, dialogs);
     panel->show();
     panel->Command3_Click();
-    QVERIFY(panel->uploading());
+    QVERIFY(session.uploading());
     QTRY_VERIFY(port.writes.size() > 10); // the real timer paces it
     delete panel;
-    const auto written = port.writes.size();
-    QCoreApplication::processEvents(); // whatever was pending runs: nothing more goes out
-    QCOMPARE(port.writes.size(), written);
+    QTRY_VERIFY_WITH_TIMEOUT(!session.uploading(), 10000);
+    QCOMPARE(port.writes.size(), 2563);
     QVERIFY(dialogs.messages.isEmpty());
 }
 
