@@ -68,6 +68,26 @@ bool transmitterEmpty(int fd) {
     return true;
 }
 
+// False, with the reason in `failure`, when `path` is no terminal device. A character device is
+// asked with isatty on a non-blocking descriptor that is closed at once.
+bool isTerminal(const QString& path, QtSerialPort::OpenFailure& failure) {
+    const QByteArray local = path.toLocal8Bit();
+    struct stat info {};
+    if (::stat(local.constData(), &info) != 0)
+        return true; // missing: the opening itself says so
+    if (!S_ISCHR(info.st_mode)) {
+        failure.notATerminal = true;
+        return false;
+    }
+    const int fd = ::open(local.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return true; // busy or not allowed: the opening itself says which
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    failure.notATerminal = !terminal;
+    return terminal;
+}
+
 } // namespace
 
 QtSerialPort::QtSerialPort(PortMap portMap, QObject* parent)
@@ -109,6 +129,13 @@ OpenResult QtSerialPort::openPort() {
     const auto line = protocol::LineSettings::fromText(settings_);
     if (!line) {
         failure.error = QSerialPort::UnsupportedOperationError;
+        return {false, failure.error, describeOpenFailure(failure)};
+    }
+
+    // Only a terminal has a line to set up; anything else (a file, a FIFO, /dev/null) is
+    // refused before it is opened as one, so that nothing blocks or is written into it.
+    if (!isTerminal(failure.devicePath, failure)) {
+        failure.error = int(QSerialPort::DeviceNotFoundError);
         return {false, failure.error, describeOpenFailure(failure)};
     }
 
@@ -334,6 +361,8 @@ QString QtSerialPort::describeOpenFailure(const OpenFailure& f) {
     if (f.error == QSerialPort::UnsupportedOperationError)
         return QStringLiteral("%1 cannot be opened with the line settings \"%2\".")
             .arg(path, f.settings);
+    if (f.notATerminal)
+        return QStringLiteral("%1 is not a serial port.").arg(path);
     if (!f.deviceExists || f.error == QSerialPort::DeviceNotFoundError)
         return QStringLiteral("The serial device %1 does not exist. Is the adapter plugged in?")
             .arg(path);

@@ -60,6 +60,7 @@ public:
         bool deviceExists = true;  // the device node is there
         bool accessDenied = false; // this user may not read and write the device node
         QString deviceGroup;       // the group owning the device node ("dialout")
+        bool notATerminal = false; // a regular file, a FIFO, /dev/null: no line to set up
     };
     static QString describeOpenFailure(const OpenFailure& failure);
 

@@ -12,7 +12,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <QTemporaryDir>
 #include <atomic>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -147,8 +149,16 @@ void TestQtSerialPort::openFailures_data() {
         << QStringList{"/dev/vantrel-no-such-device", "does not exist"};
     QTest::newRow("number without a device") << QString() << int(QSerialPort::DeviceNotFoundError)
                                              << QStringList{"port 3", "VANTREL_COM3"};
-    QTest::newRow("not a terminal")
-        << QStringLiteral("/dev/null") << -1 << QStringList{"/dev/null"};
+    QTest::newRow("device that is no terminal")
+        << QStringLiteral("/dev/null") << -1 << QStringList{"/dev/null is not a serial port"};
+    // A file or a FIFO is refused at once: nothing blocks on a FIFO without a writer.
+    static QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("file"));
+    QFile(file).open(QIODevice::WriteOnly);
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ::mkfifo(fifo.toLocal8Bit().constData(), 0600);
+    QTest::newRow("regular file") << file << -1 << QStringList{file + " is not a serial port"};
+    QTest::newRow("fifo") << fifo << -1 << QStringList{fifo + " is not a serial port"};
 }
 
 void TestQtSerialPort::openFailures() {
