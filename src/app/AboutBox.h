@@ -1,6 +1,14 @@
 #pragma once
 // frmAbout: name, version, rights notice, logo and the link to the maker's web page. Non-modal.
-// A double-click on the logo unlocks screens 1..4 of the "Memory" panel.
+// A double-click on the logo unlocks screens 1..4 of the "Memory" panel. Nothing here sends.
+//
+//   name        caption / text             what it does
+//   Picture1    (logo)                     double-click: screens 1..4 of "Memory" reachable,
+//                                          screen 1 selected
+//   lblTitle    "Vantrel"                  -
+//   lblVersion  "Version x.y.z"            the version of project() in CMakeLists.txt
+//   Label5      the web address            click or Space: opens it in the browser
+//   cmdOK       "OK"                       closes the box
 
 #include <QDialog>
 #include <QUrl>

@@ -1,6 +1,23 @@
 #pragma once
 // frmMain: menus, the nested tab pages that hold the panels, and the status bar. The window only
-// composes; each panel builds its own controls and owns their handlers.
+// composes; each panel builds its own controls and owns their handlers. Nothing here sends.
+//
+//   name           caption / text                        what it does
+//   SSTab1         "Settings", "Modes", "Utilities"      the top tab set
+//   SSTab2         "Text", "Graphic", "Coordinates"      the tabs of "Modes"
+//   SSTab4         "Touch Screen/Animation", "Display"   the tabs of "Utilities"
+//   mnuFile        "File"                                -
+//   mnuBlanck      (separator)                           -
+//   mnuExit        "Exit"                                closes the window: the port released,
+//                                                        nothing sent, no question asked
+//   mnuHelp        "Help"                                -
+//   mnuAbout       "About Vantrel"                       shows the About box (frmAbout)
+//   StatusPanel1   "Controller Disconnected " ...        the connection's state
+//   StatusPanel2   (empty)                               -
+//   StatusPanel3   time of day                           updated every second
+//   Line2, Line4   (separators)                          -
+//   Form_Load      (start)                               lists the ports, selects 9600
+//   Form_Unload    (end)                                 stops the timers, releases the port
 
 #include "serial/PortMap.h"
 

@@ -3,20 +3,13 @@
 
 #include "board/BoardFonts.h"
 #include "board/BoardModel.h"
+#include "support/BoardPixels.h"
 
 #include <QTest>
 #include <cmath>
 #include <set>
 
 namespace {
-
-int litPixels(const BoardModel& m) {
-    int n = 0;
-    for (int y = 0; y < BoardModel::kRows; ++y)
-        for (int x = 0; x < BoardModel::kColumns; ++x)
-            n += m.pixel(x, y) ? 1 : 0;
-    return n;
-}
 
 // Every lit pixel, as "x,y" texts, for readable failures.
 std::set<std::pair<int, int>> litSet(const BoardModel& m) {

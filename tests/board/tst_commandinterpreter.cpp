@@ -5,6 +5,7 @@
 #include "board/BoardModel.h"
 #include "board/CommandInterpreter.h"
 #include "protocol/Messages.h"
+#include "support/BoardPixels.h"
 #include "support/HexCompare.h"
 
 #include <QRandomGenerator>
@@ -28,13 +29,6 @@ struct Board {
                          std::size_t(bytes.size()));
     }
 };
-
-int litPixels(const BoardModel& m) {
-    int n = 0;
-    for (auto b : m.memory())
-        n += __builtin_popcount(b);
-    return n;
-}
 
 // A stream that uses every command, text, a split pixel and unknown bytes.
 QByteArray everyCommand() {

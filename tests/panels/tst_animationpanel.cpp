@@ -1,10 +1,8 @@
 // The "Animation" frame: "Run" sends the three bars' values, "Stop" clears the whole screen.
 
-#include "engine/BoardSession.h"
 #include "panels/animation/AnimationPanel.h"
-#include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
-#include "support/RecordingDialogs.h"
+#include "support/PanelFixture.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -29,31 +27,26 @@ private slots:
 
 private:
     QScrollBar* bar(const char* name) const {
-        return panel->findChild<QScrollBar*>(QString::fromLatin1(name));
+        return f->panel.findChild<QScrollBar*>(QString::fromLatin1(name));
     }
     QString mirrorText(const char* name) const {
-        return panel->findChild<QLineEdit*>(QString::fromLatin1(name))->text();
+        return f->panel.findChild<QLineEdit*>(QString::fromLatin1(name))->text();
     }
     QPushButton* button(const char* name) const {
-        return panel->findChild<QPushButton*>(QString::fromLatin1(name));
+        return f->panel.findChild<QPushButton*>(QString::fromLatin1(name));
     }
 
-    FakeSerialPort port;
-    engine::BoardSession session{port};
-    RecordingDialogs dialogs;
-    std::unique_ptr<AnimationPanel> panel;
+    std::unique_ptr<PanelFixture<AnimationPanel>> f;
 };
 
 void TestAnimationPanel::init() {
-    port.clearWrites();
-    port.setOpenForTest(true);
-    panel = std::make_unique<AnimationPanel>(session, dialogs);
-    panel->show();
+    f = std::make_unique<PanelFixture<AnimationPanel>>();
+    f->panel.show();
 }
 
 void TestAnimationPanel::cleanup() {
-    panel.reset();
-    QVERIFY(dialogs.messages.isEmpty());
+    QVERIFY(f->dialogs.messages.isEmpty());
+    f.reset();
 }
 
 void TestAnimationPanel::startState_data() {
@@ -81,8 +74,8 @@ void TestAnimationPanel::startState() {
     QFETCH(int, minimum);
     QFETCH(int, maximum);
 
-    auto* scroll = panel->findChild<QScrollBar*>(barName);
-    auto* box = panel->findChild<QLineEdit*>(boxName);
+    auto* scroll = f->panel.findChild<QScrollBar*>(barName);
+    auto* box = f->panel.findChild<QLineEdit*>(boxName);
     QVERIFY(scroll && box);
     QCOMPARE(scroll->minimum(), minimum);
     QCOMPARE(scroll->maximum(), maximum);
@@ -132,14 +125,14 @@ void TestAnimationPanel::runSendsTheBars() {
         QCOMPARE(scroll->value(), move.value);
         QCOMPARE(mirrorText(move.box), QString::number(move.value));
     }
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
 
-    port.setOpenForTest(open);
+    f->port.setOpenForTest(open);
     QTest::mouseClick(button("Command17"), Qt::LeftButton);
-    COMPARE_HEX(port.writes, writesOf(expected.constData()));
+    COMPARE_HEX(f->port.writes, writesOf(expected.constData()));
     // Run again: a new message with the same values.
     QTest::mouseClick(button("Command17"), Qt::LeftButton);
-    QCOMPARE(port.writes.size(), open ? 2 : 0);
+    QCOMPARE(f->port.writes.size(), open ? 2 : 0);
 }
 
 void TestAnimationPanel::stopClearsTheScreen_data() {
@@ -157,11 +150,11 @@ void TestAnimationPanel::stopClearsTheScreen() {
     QFETCH(bool, runFirst);
     QFETCH(QByteArray, expected);
 
-    port.setOpenForTest(open);
+    f->port.setOpenForTest(open);
     if (runFirst)
         QTest::mouseClick(button("Command17"), Qt::LeftButton);
     QTest::mouseClick(button("Command20"), Qt::LeftButton);
-    COMPARE_HEX(port.writes, writesOf(expected.constData()));
+    COMPARE_HEX(f->port.writes, writesOf(expected.constData()));
 }
 
 QTEST_MAIN(TestAnimationPanel)

@@ -1,11 +1,9 @@
 // The "Contrast" and "Backlight" frames: one SetContrast per completed change of the bar, the
 // take-over of the board's contrast at connection, and the backlight buttons.
 
-#include "engine/BoardSession.h"
 #include "panels/display/ContrastPanel.h"
-#include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
-#include "support/RecordingDialogs.h"
+#include "support/PanelFixture.h"
 #include "support/ScrollBarInput.h"
 
 #include <QLineEdit>
@@ -34,27 +32,21 @@ private slots:
     void lostPortSilencesLaterChanges();
 
 private:
-    QScrollBar* bar() const { return panel->findChild<QScrollBar*>(QStringLiteral("HScroll1")); }
-    QLineEdit* mirrorBox() const { return panel->findChild<QLineEdit*>(QStringLiteral("Text9")); }
+    QScrollBar* bar() const { return f->panel.findChild<QScrollBar*>(QStringLiteral("HScroll1")); }
+    QLineEdit* mirrorBox() const { return f->panel.findChild<QLineEdit*>(QStringLiteral("Text9")); }
 
-    FakeSerialPort port;
-    engine::BoardSession session{port};
-    RecordingDialogs dialogs;
-    std::unique_ptr<ContrastPanel> panel;
+    std::unique_ptr<PanelFixture<ContrastPanel>> f;
 };
 
 void TestContrastPanel::init() {
-    port.clearWrites();
-    port.setOpenForTest(true);
-    panel = std::make_unique<ContrastPanel>(session, dialogs);
-    panel->resize(600, 80);
-    panel->show();
+    f = std::make_unique<PanelFixture<ContrastPanel>>();
+    f->panel.resize(600, 80);
+    f->panel.show();
 }
 
 void TestContrastPanel::cleanup() {
-    panel.reset();
-    port.failWrites(QString());
-    QVERIFY(dialogs.messages.isEmpty());
+    QVERIFY(f->dialogs.messages.isEmpty());
+    f.reset();
 }
 
 // Keyboard changes and changes made by the program, from a given start value.
@@ -99,15 +91,15 @@ void TestContrastPanel::completedChangeSendsOnce() {
 
     bar()->setValue(startValue);
     QCOMPARE(mirrorBox()->text(), QString::number(startValue));
-    port.clearWrites();
-    port.setOpenForTest(open);
+    f->port.clearWrites();
+    f->port.setOpenForTest(open);
 
     if (key)
         QTest::keyClick(bar(), Qt::Key(key));
     else
         bar()->setValue(newValue);
 
-    COMPARE_HEX(port.writes, writesOf(expected.constData()));
+    COMPARE_HEX(f->port.writes, writesOf(expected.constData()));
     QCOMPARE(mirrorBox()->text(), shown);
     QCOMPARE(QString::number(bar()->value()), shown);
 }
@@ -131,14 +123,14 @@ void TestContrastPanel::mouseOnArrowAndTrackSendsOnce() {
     QFETCH(int, direction);
 
     bar()->setValue(startValue);
-    port.clearWrites();
+    f->port.clearWrites();
     clickScrollBarPart(bar(), QStyle::SubControl(part));
 
     const int value = bar()->value();
     QVERIFY2(direction > 0 ? value > startValue : value < startValue,
              qPrintable(QString::number(value)));
-    QCOMPARE(port.writes.size(), 1);
-    COMPARE_HEX(port.writes.first(), QByteArray::fromHex("10") + char(value));
+    QCOMPARE(f->port.writes.size(), 1);
+    COMPARE_HEX(f->port.writes.first(), QByteArray::fromHex("10") + char(value));
     QCOMPARE(mirrorBox()->text(), QString::number(value));
 }
 
@@ -147,21 +139,21 @@ void TestContrastPanel::dragSendsOnlyOnRelease() {
     bar()->setSliderPosition(20);
     bar()->setSliderPosition(90);
     bar()->setSliderPosition(64);
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
     QCOMPARE(mirrorBox()->text(), QStringLiteral("64")); // follows the thumb live
     QCOMPARE(bar()->value(), 0);
     bar()->setSliderDown(false);
-    COMPARE_HEX(port.writes, writesOf("10 40"));
+    COMPARE_HEX(f->port.writes, writesOf("10 40"));
     QCOMPARE(bar()->value(), 64);
     QCOMPARE(mirrorBox()->text(), QStringLiteral("64"));
 
     // Dragged away and back to where it was: no change, nothing sent.
-    port.clearWrites();
+    f->port.clearWrites();
     bar()->setSliderDown(true);
     bar()->setSliderPosition(100);
     bar()->setSliderPosition(64);
     bar()->setSliderDown(false);
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
     QCOMPARE(mirrorBox()->text(), QStringLiteral("64"));
 }
 
@@ -174,13 +166,13 @@ void TestContrastPanel::mouseDragSendsOnlyOnRelease() {
     QTest::mouseMove(bar(), from + QPoint(120, 0));
     const int position = bar()->sliderPosition();
     QVERIFY2(position > 0, "the thumb did not follow the mouse");
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
     QCOMPARE(mirrorBox()->text(), QString::number(position));
     QTest::mouseRelease(bar(), Qt::LeftButton, {}, from + QPoint(120, 0));
 
     QCOMPARE(bar()->value(), position);
-    QCOMPARE(port.writes.size(), 1);
-    COMPARE_HEX(port.writes.first(), QByteArray::fromHex("10") + char(position));
+    QCOMPARE(f->port.writes.size(), 1);
+    COMPARE_HEX(f->port.writes.first(), QByteArray::fromHex("10") + char(position));
 }
 
 void TestContrastPanel::takeOverContrast_data() {
@@ -209,11 +201,11 @@ void TestContrastPanel::takeOverContrast() {
     QFETCH(int, after);
 
     bar()->setValue(before);
-    port.clearWrites();
-    port.setOpenForTest(open);
-    panel->takeOverContrast(reported);
+    f->port.clearWrites();
+    f->port.setOpenForTest(open);
+    f->panel.takeOverContrast(reported);
 
-    COMPARE_HEX(port.writes, writesOf(expected.constData()));
+    COMPARE_HEX(f->port.writes, writesOf(expected.constData()));
     QCOMPARE(bar()->value(), after);
     QCOMPARE(mirrorBox()->text(), QString::number(after));
 }
@@ -234,23 +226,23 @@ void TestContrastPanel::backlightButtons() {
     QFETCH(bool, open);
     QFETCH(QByteArray, expected);
 
-    port.setOpenForTest(open);
-    auto* button = panel->findChild<QPushButton*>(control);
+    f->port.setOpenForTest(open);
+    auto* button = f->panel.findChild<QPushButton*>(control);
     QVERIFY(button);
     QTest::mouseClick(button, Qt::LeftButton);
     QTest::mouseClick(button, Qt::LeftButton);
-    COMPARE_HEX(port.writes, writesOf(expected.constData()));
+    COMPARE_HEX(f->port.writes, writesOf(expected.constData()));
     QCOMPARE(bar()->value(), 0);
     QCOMPARE(mirrorBox()->text(), QStringLiteral("0"));
 }
 
 // A write that fails closes the port; the bar keeps working and later changes send nothing.
 void TestContrastPanel::lostPortSilencesLaterChanges() {
-    port.failWrites(QStringLiteral("adapter removed"));
+    f->port.failWrites(QStringLiteral("adapter removed"));
     QTest::keyClick(bar(), Qt::Key_Right);
-    QVERIFY(!port.portOpen());
+    QVERIFY(!f->port.portOpen());
     QTest::keyClick(bar(), Qt::Key_Right);
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
     QCOMPARE(mirrorBox()->text(), QStringLiteral("2"));
 }
 

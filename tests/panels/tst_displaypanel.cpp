@@ -1,13 +1,11 @@
 // The "Display" page: each button's and rotation option's message, the preview recoloured only
 // by the four Normal/Reverse buttons, and the page scroll bars with their mirror boxes.
 
-#include "engine/BoardSession.h"
 #include "panels/display/DisplayPanel.h"
 #include "panels/display/ShapeWidget.h"
-#include "support/FakeSerialPort.h"
 #include "support/FindControl.h"
 #include "support/HexCompare.h"
-#include "support/RecordingDialogs.h"
+#include "support/PanelFixture.h"
 #include "support/ScrollBarInput.h"
 
 #include <QAccessible>
@@ -45,15 +43,12 @@ private slots:
 
 private:
     template <typename T> T* child(const QString& name) const {
-        return findControl<T>(panel.get(), name);
+        return findControl<T>(&f->panel, name);
     }
     // The four quarters as "N" (normal) or "R" (reverse), Shape1 to Shape4.
     QString preview() const;
 
-    FakeSerialPort port;
-    engine::BoardSession session{port};
-    RecordingDialogs dialogs;
-    std::unique_ptr<DisplayPanel> panel;
+    std::unique_ptr<PanelFixture<DisplayPanel>> f;
 };
 
 QString TestDisplayPanel::preview() const {
@@ -71,16 +66,13 @@ QString TestDisplayPanel::preview() const {
 }
 
 void TestDisplayPanel::init() {
-    port.clearWrites();
-    port.setOpenForTest(true);
-    panel = std::make_unique<DisplayPanel>(session, dialogs);
-    panel->show();
+    f = std::make_unique<PanelFixture<DisplayPanel>>();
+    f->panel.show();
 }
 
 void TestDisplayPanel::cleanup() {
-    panel.reset();
-    port.failWrites(QString());
-    QVERIFY(dialogs.messages.isEmpty());
+    QVERIFY(f->dialogs.messages.isEmpty());
+    f.reset();
 }
 
 void TestDisplayPanel::startState() {
@@ -105,7 +97,7 @@ void TestDisplayPanel::startState() {
              QStringLiteral("FrameNormalReverse"));
     QCOMPARE(child<QGroupBox>("FrameController")->parentWidget(),
              child<QGroupBox>("FrameNormalReverse")->parentWidget());
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
 }
 
 void TestDisplayPanel::buttonSendsItsMessage_data() {
@@ -154,15 +146,15 @@ void TestDisplayPanel::buttonSendsItsMessage() {
         QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name).contains(caption));
 
     QTest::mouseClick(button, Qt::LeftButton);
-    COMPARE_HEX(port.writes, writesOf(expected.constData()));
+    COMPARE_HEX(f->port.writes, writesOf(expected.constData()));
     QTest::mouseClick(button, Qt::LeftButton);
-    QCOMPARE(port.writes.size(), 2);
-    COMPARE_HEX(port.writes.last(), bytesOf(expected.constData()));
+    QCOMPARE(f->port.writes.size(), 2);
+    COMPARE_HEX(f->port.writes.last(), bytesOf(expected.constData()));
 
-    port.clearWrites();
-    port.setOpenForTest(false);
+    f->port.clearWrites();
+    f->port.setOpenForTest(false);
     QTest::mouseClick(button, Qt::LeftButton);
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
 }
 
 void TestDisplayPanel::previewAfterButtons_data() {
@@ -190,7 +182,7 @@ void TestDisplayPanel::previewAfterButtons() {
 
     for (bool open : {true, false}) {
         for (const char* before : {"Command10", "Command11"}) {
-            port.setOpenForTest(open);
+            f->port.setOpenForTest(open);
             child<QPushButton>(QString::fromLatin1(before))->click();
             const QString previous = preview();
             QTest::mouseClick(child<QPushButton>(control), Qt::LeftButton);
@@ -208,17 +200,17 @@ void TestDisplayPanel::previewAfterButtons() {
 }
 
 void TestDisplayPanel::reverseWhileClosedThenNormalWhileOpen() {
-    port.setOpenForTest(false);
+    f->port.setOpenForTest(false);
     QTest::mouseClick(child<QPushButton>("Command9"), Qt::LeftButton);
     QCOMPARE(preview(), QStringLiteral("RRRR"));
     QCOMPARE(child<ShapeWidget>("Shape3")->accessibleDescription(),
              QStringLiteral("Bottom left quarter: reverse"));
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
 
-    port.setOpenForTest(true);
+    f->port.setOpenForTest(true);
     QTest::mouseClick(child<QPushButton>("Command8"), Qt::LeftButton);
     QCOMPARE(preview(), QStringLiteral("NNNN"));
-    COMPARE_HEX(port.writes, writesOf("0B 00"));
+    COMPARE_HEX(f->port.writes, writesOf("0B 00"));
 }
 
 void TestDisplayPanel::clearPageTakesTheScrollBar_data() {
@@ -245,12 +237,12 @@ void TestDisplayPanel::clearPageTakesTheScrollBar() {
     for (int i = 0; i < presses; ++i)
         QTest::keyClick(bar, Qt::Key(key));
     QCOMPARE(child<QLineEdit>("Text8")->text(), shown);
-    QVERIFY(port.writes.isEmpty()); // moving the bar sends nothing
+    QVERIFY(f->port.writes.isEmpty()); // moving the bar sends nothing
 
     // The page comes from the bar, not from the mirror box.
     child<QLineEdit>("Text8")->setText(QStringLiteral("3"));
     QTest::mouseClick(child<QPushButton>("Command16"), Qt::LeftButton);
-    COMPARE_HEX(port.writes, writesOf(expected.constData()));
+    COMPARE_HEX(f->port.writes, writesOf(expected.constData()));
 }
 
 void TestDisplayPanel::flipPageAfterMovingTheBar() {
@@ -260,19 +252,19 @@ void TestDisplayPanel::flipPageAfterMovingTheBar() {
     clickScrollBarPart(bar, QStyle::SC_ScrollBarAddLine);
     QCOMPARE(bar->value(), 3);
     QCOMPARE(child<QLineEdit>("Text1")->text(), QStringLiteral("3"));
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
     QTest::mouseClick(child<QPushButton>("Command21"), Qt::LeftButton);
-    COMPARE_HEX(port.writes, writesOf("1D 03"));
+    COMPARE_HEX(f->port.writes, writesOf("1D 03"));
     // The other page bar is independent.
     QTest::mouseClick(child<QPushButton>("Command16"), Qt::LeftButton);
-    COMPARE_HEX(port.writes, writesOf("1D 03 | 01 00"));
+    COMPARE_HEX(f->port.writes, writesOf("1D 03 | 01 00"));
 
-    port.clearWrites();
-    port.setOpenForTest(false);
+    f->port.clearWrites();
+    f->port.setOpenForTest(false);
     QTest::keyClick(bar, Qt::Key_End);
     QCOMPARE(child<QLineEdit>("Text1")->text(), QStringLiteral("15"));
     QTest::mouseClick(child<QPushButton>("Command21"), Qt::LeftButton);
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
 }
 
 void TestDisplayPanel::rotationSendsWhenSelected_data() {
@@ -287,7 +279,7 @@ void TestDisplayPanel::rotationSendsWhenSelected() {
     QFETCH(bool, open);
     QFETCH(QByteArray, expected);
 
-    port.setOpenForTest(open);
+    f->port.setOpenForTest(open);
     auto* rotate0 = child<QRadioButton>("optRotate0");
     auto* rotate180 = child<QRadioButton>("optRotate180");
     QTest::keyClick(rotate180, Qt::Key_Space);
@@ -298,18 +290,18 @@ void TestDisplayPanel::rotationSendsWhenSelected() {
     QTest::keyClick(rotate0, Qt::Key_Space);
     QVERIFY(rotate0->isChecked());
     QVERIFY(!rotate180->isChecked());
-    COMPARE_HEX(port.writes, writesOf(expected.constData()));
+    COMPARE_HEX(f->port.writes, writesOf(expected.constData()));
     QCOMPARE(preview(), QStringLiteral("NNNN"));
 }
 
 // A write that fails closes the port; later clicks still recolour but send nothing.
 void TestDisplayPanel::lostPortSilencesLaterClicks() {
-    port.failWrites(QStringLiteral("adapter removed"));
+    f->port.failWrites(QStringLiteral("adapter removed"));
     QTest::mouseClick(child<QPushButton>("Command15"), Qt::LeftButton);
-    QVERIFY(!port.portOpen());
+    QVERIFY(!f->port.portOpen());
     QTest::mouseClick(child<QPushButton>("Command9"), Qt::LeftButton);
     QCOMPARE(preview(), QStringLiteral("RRRR"));
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
 }
 
 QTEST_MAIN(TestDisplayPanel)

@@ -1,11 +1,9 @@
 // The "Touch Screen" frame: the reporting-mode and calibration buttons, the confirmation of a
 // new calibration, and the "Response" box.
 
-#include "engine/BoardSession.h"
 #include "panels/touch/TouchPanel.h"
-#include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
-#include "support/RecordingDialogs.h"
+#include "support/PanelFixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,24 +24,17 @@ private slots:
     void showResponseReplacesTheText();
 
 private:
-    QPushButton* button(const QString& name) const { return panel->findChild<QPushButton*>(name); }
-    QLineEdit* response() const { return panel->findChild<QLineEdit*>(QStringLiteral("Text14")); }
+    QPushButton* button(const QString& name) const {
+        return f->panel.findChild<QPushButton*>(name);
+    }
+    QLineEdit* response() const { return f->panel.findChild<QLineEdit*>(QStringLiteral("Text14")); }
 
-    FakeSerialPort port;
-    engine::BoardSession session{port};
-    RecordingDialogs dialogs;
-    std::unique_ptr<TouchPanel> panel;
+    std::unique_ptr<PanelFixture<TouchPanel>> f;
 };
 
 void TestTouchPanel::init() {
-    port.clearWrites();
-    port.failWrites(QString());
-    port.setOpenForTest(true);
-    dialogs.messages.clear();
-    dialogs.answers.clear();
-    dialogs.whileShown = nullptr;
-    panel = std::make_unique<TouchPanel>(session, dialogs);
-    panel->show();
+    f = std::make_unique<PanelFixture<TouchPanel>>();
+    f->panel.show();
 }
 
 void TestTouchPanel::buttonSendsItsMessage_data() {
@@ -77,11 +68,11 @@ void TestTouchPanel::buttonSendsItsMessage() {
     QPushButton* b = button(control);
     QVERIFY(b);
     QCOMPARE(b->text(), caption);
-    port.setOpenForTest(open);
+    f->port.setOpenForTest(open);
     response()->setText(QStringLiteral("old"));
     QTest::mouseClick(b, Qt::LeftButton);
-    COMPARE_HEX(port.writes, writesOf(expected.constData()));
-    QVERIFY(dialogs.messages.isEmpty());
+    COMPARE_HEX(f->port.writes, writesOf(expected.constData()));
+    QVERIFY(f->dialogs.messages.isEmpty());
     QCOMPARE(response()->text(), QStringLiteral("old")); // no button touches the response
 }
 
@@ -102,14 +93,14 @@ void TestTouchPanel::newCalibration() {
     QFETCH(int, boxes);
     QFETCH(QByteArray, expected);
 
-    port.setOpenForTest(open);
-    dialogs.answers.enqueue(Answer(answer));
+    f->port.setOpenForTest(open);
+    f->dialogs.answers.enqueue(Answer(answer));
     QTest::mouseClick(button(QStringLiteral("CmdNewCal")), Qt::LeftButton);
 
-    COMPARE_HEX(port.writes, writesOf(expected.constData()));
-    QCOMPARE(dialogs.messages.size(), boxes);
+    COMPARE_HEX(f->port.writes, writesOf(expected.constData()));
+    QCOMPARE(f->dialogs.messages.size(), boxes);
     if (boxes) {
-        const ShownMessage& box = dialogs.messages.first();
+        const ShownMessage& box = f->dialogs.messages.first();
         QCOMPARE(box.text, QStringLiteral("This will change current Touch Screen calibration.\n"
                                           "Are you sure you want to proceed? "));
         QCOMPARE(int(box.style), 52);
@@ -135,11 +126,11 @@ void TestTouchPanel::showResponseReplacesTheText() {
 
     QCOMPARE(response()->text(), QString());
     QVERIFY(response()->isReadOnly());
-    panel->showResponse(first);
+    f->panel.showResponse(first);
     QCOMPARE(response()->text(), first);
-    panel->showResponse(second);
+    f->panel.showResponse(second);
     QCOMPARE(response()->text(), second);
-    QVERIFY(port.writes.isEmpty());
+    QVERIFY(f->port.writes.isEmpty());
 }
 
 QTEST_MAIN(TestTouchPanel)

@@ -2,6 +2,13 @@
 // The "Animation" frame: the board plays its stored screens from a start to a stop screen with a
 // delay between them. "Run" sends the three scroll bars' values, "Stop" clears the whole screen,
 // which ends the show. The animation runs in the board; the panel remembers nothing.
+//
+//   name       caption / text              what it sends (hex)
+//   HScroll5   "Delay" 3..100              nothing; shown in Text11
+//   HScroll6   "Start Screen" 1..202       nothing; shown in Text12
+//   HScroll7   "Stop Screen" 2..203        nothing; shown in Text13
+//   Command17  "Run"                       RunAnimation 1B dd ss tt (HScroll5, 6, 7)
+//   Command20  "Stop"                      ClearDisplay 01 10 (the whole screen)
 
 #include <QWidget>
 

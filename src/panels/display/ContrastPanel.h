@@ -3,6 +3,13 @@
 // only record of the contrast: it holds the user's last setting or the value the board reported
 // at connection. Each completed change of the bar sends SetContrast once; a dragged thumb sends
 // only when it is released.
+//
+//   name       caption / text                    what it sends (hex)
+//   HScroll1   "Electronic Volume" 0..127        SetContrast 10 nn on each completed change
+//                                                (also when the board's contrast is taken over)
+//   Text9      (value of HScroll1)               nothing
+//   Command18  "ON" (frame "Backlight")          SetBacklight 09 01
+//   Command19  "OFF"                             SetBacklight 09 00
 
 #include <QWidget>
 

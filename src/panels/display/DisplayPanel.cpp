@@ -19,17 +19,62 @@
 
 namespace {
 
-// Display modes of SetDisplayMode. The two diagonals are numbered against their button order.
-constexpr protocol::Byte kModeNormal = 0;
-constexpr protocol::Byte kModeReverse = 1;
-constexpr protocol::Byte kModeTopNormalBottomReverse = 2;
-constexpr protocol::Byte kModeTopReverseBottomNormal = 3;
-constexpr protocol::Byte kModeRightReverseLeftNormal = 4;
-constexpr protocol::Byte kModeDiagonalBackslash = 5;
-constexpr protocol::Byte kModeDiagonalSlash = 6;
+using protocol::Byte;
+using protocol::clearDisplay;
+using protocol::flipPage;
+using protocol::kWholeScreen;
+using protocol::setDisplayMode;
 
-// ClearDisplay's parameter one above the last page: the whole screen.
-constexpr protocol::Byte kWholeScreen = 16;
+QByteArray lcdPower(Byte on) {
+    return protocol::setLcdPower(on != 0);
+}
+QByteArray rotation(Byte rotated180) {
+    return protocol::setRotation(rotated180 != 0);
+}
+
+// Parameters taken from a page scroll bar at the moment of the click, never from its mirror box.
+constexpr int kPageToClear = -1; // HScroll9
+constexpr int kPageToFlip = -2;  // HScroll8
+
+// Every button and rotation option of the page: what it shows and what it sends. `preview` is
+// what the click makes of the quarters Shape1..Shape4 (N normal, R reverse; "" leaves them), set
+// also while the port is closed. The message is `build(parameter)`, sent only on an open port.
+struct DisplayControl {
+    const char* objectName;
+    const char* preview;
+    QByteArray (*build)(Byte);
+    int parameter;
+    const char* caption;
+    const char* accessibleName = ""; // "": the caption
+};
+
+// clang-format off
+// The two diagonals are numbered against their button order: [/] is mode 6, [\] mode 5.
+constexpr DisplayControl kControls[] = {
+    // objectName    preview message         parameter     caption, accessible name
+    {"cmdLCDON",     "",     lcdPower,       1,            "ON", "LCD ON"},
+    {"cmdLCDOFF",    "",     lcdPower,       0,            "OFF", "LCD OFF"},
+    {"Command8",     "NNNN", setDisplayMode, 0,            "Normal"},
+    {"Command9",     "RRRR", setDisplayMode, 1,            "Reverse"},
+    {"Command10",    "NNRR", setDisplayMode, 2,            "Top Normal Bottom Reverse"},
+    {"Command11",    "RRNN", setDisplayMode, 3,            "Top Reverse Bottom Normal"},
+    {"Command12",    "",     setDisplayMode, 4,            "Right Reverse Left Normal"},
+    {"Command13",    "",     setDisplayMode, 6,            "Diagonal [/]"},
+    {"Command14",    "",     setDisplayMode, 5,            "Diagonal [\\]"},
+    {"Command15",    "",     clearDisplay,   kWholeScreen, "Clear Screen"},
+    {"Command16",    "",     clearDisplay,   kPageToClear, "Clear Page"},
+    {"Command21",    "",     flipPage,       kPageToFlip,  "Flip Page"},
+    {"optRotate0",   "",     rotation,       0,            " 0°", "Rotation 0°"},
+    {"optRotate180", "",     rotation,       1,            "180°", "Rotation 180°"},
+};
+// clang-format on
+
+const DisplayControl* controlNamed(const char* objectName) {
+    for (const DisplayControl& c : kControls)
+        if (qstrcmp(c.objectName, objectName) == 0)
+            return &c;
+    return nullptr;
+}
 
 } // namespace
 
@@ -43,7 +88,7 @@ DisplayPanel::DisplayPanel(engine::BoardSession& session, Dialogs& dialogs, QWid
     Text8_ = displayBox(clearGroup, "Text8", QStringLiteral("0"),
                         QStringLiteral("Clear page number value"));
     mirror(HScroll9_, Text8_);
-    Command16_ = button(clearGroup, "Command16", QStringLiteral("Clear Page"));
+    Command16_ = tableButton(clearGroup, "Command16");
     auto* clearLayout = new QHBoxLayout(clearGroup);
     clearLayout->addWidget(label(clearGroup, QStringLiteral("Page"), HScroll9_));
     clearLayout->addWidget(HScroll9_, 1);
@@ -57,7 +102,7 @@ DisplayPanel::DisplayPanel(engine::BoardSession& session, Dialogs& dialogs, QWid
     Text1_ = displayBox(modeGroup, "Text1", QStringLiteral("0"),
                         QStringLiteral("Flip page number value"));
     mirror(HScroll8_, Text1_);
-    Command21_ = button(modeGroup, "Command21", QStringLiteral("Flip Page"));
+    Command21_ = tableButton(modeGroup, "Command21");
     auto* flipLayout = new QHBoxLayout;
     flipLayout->addWidget(label(modeGroup, QStringLiteral("Page"), HScroll8_));
     flipLayout->addWidget(HScroll8_, 1);
@@ -80,19 +125,19 @@ DisplayPanel::DisplayPanel(engine::BoardSession& session, Dialogs& dialogs, QWid
     previewLayout->addWidget(Shape2_, 0, 1);
     previewLayout->addWidget(Shape3_, 1, 0);
     previewLayout->addWidget(Shape4_, 1, 1);
-    setPreview(false, false);
+    setPreview("NNNN");
 
     auto* lcdFrame = frame(reverseFrame, "FrameLCD", QStringLiteral("LCD"));
-    cmdLCDON_ = button(lcdFrame, "cmdLCDON", QStringLiteral("ON"), QStringLiteral("LCD ON"));
-    cmdLCDOFF_ = button(lcdFrame, "cmdLCDOFF", QStringLiteral("OFF"), QStringLiteral("LCD OFF"));
+    cmdLCDON_ = tableButton(lcdFrame, "cmdLCDON");
+    cmdLCDOFF_ = tableButton(lcdFrame, "cmdLCDOFF");
     auto* lcdLayout = new QHBoxLayout(lcdFrame);
     lcdLayout->addWidget(cmdLCDON_);
     lcdLayout->addWidget(cmdLCDOFF_);
 
-    Command8_ = button(reverseFrame, "Command8", QStringLiteral("Normal"));
-    Command9_ = button(reverseFrame, "Command9", QStringLiteral("Reverse"));
-    Command10_ = button(reverseFrame, "Command10", QStringLiteral("Top Normal Bottom Reverse"));
-    Command11_ = button(reverseFrame, "Command11", QStringLiteral("Top Reverse Bottom Normal"));
+    Command8_ = tableButton(reverseFrame, "Command8");
+    Command9_ = tableButton(reverseFrame, "Command9");
+    Command10_ = tableButton(reverseFrame, "Command10");
+    Command11_ = tableButton(reverseFrame, "Command11");
     auto* reverseLayout = new QGridLayout(reverseFrame);
     reverseLayout->addWidget(preview, 0, 0, 2, 1, Qt::AlignCenter);
     reverseLayout->addWidget(lcdFrame, 2, 0, 2, 1);
@@ -104,9 +149,9 @@ DisplayPanel::DisplayPanel(engine::BoardSession& session, Dialogs& dialogs, QWid
     reverseLayout->setHorizontalSpacing(12);
 
     auto* controllerFrame = frame(modeGroup, "FrameController", QStringLiteral("Controller"));
-    Command12_ = button(controllerFrame, "Command12", QStringLiteral("Right Reverse Left Normal"));
-    Command13_ = button(controllerFrame, "Command13", QStringLiteral("Diagonal [/]"));
-    Command14_ = button(controllerFrame, "Command14", QStringLiteral("Diagonal [\\]"));
+    Command12_ = tableButton(controllerFrame, "Command12");
+    Command13_ = tableButton(controllerFrame, "Command13");
+    Command14_ = tableButton(controllerFrame, "Command14");
     auto* controllerLayout = new QVBoxLayout(controllerFrame);
     controllerLayout->addWidget(Command12_);
     controllerLayout->addWidget(Command13_);
@@ -120,13 +165,11 @@ DisplayPanel::DisplayPanel(engine::BoardSession& session, Dialogs& dialogs, QWid
     modeLayout->setColumnStretch(0, 3);
     modeLayout->setColumnStretch(1, 2);
 
-    Command15_ = button(this, "Command15", QStringLiteral("Clear Screen"));
+    Command15_ = tableButton(this, "Command15");
 
     auto* rotationFrame = frame(this, "FrameRotation", QStringLiteral("Rotation"));
-    optRotate0_ = option(rotationFrame, "optRotate0", QString::fromUtf8(" 0°"), true,
-                         QString::fromUtf8("Rotation 0°"));
-    optRotate180_ = option(rotationFrame, "optRotate180", QString::fromUtf8("180°"), false,
-                           QString::fromUtf8("Rotation 180°"));
+    optRotate0_ = tableOption(rotationFrame, "optRotate0", true);
+    optRotate180_ = tableOption(rotationFrame, "optRotate180", false);
     auto* rotationLayout = new QVBoxLayout(rotationFrame);
     rotationLayout->addWidget(optRotate0_);
     rotationLayout->addWidget(optRotate180_);
@@ -172,11 +215,18 @@ DisplayPanel::DisplayPanel(engine::BoardSession& session, Dialogs& dialogs, QWid
     });
 }
 
-void DisplayPanel::send(const QByteArray& message) {
-    if (!session_.portOpen())
-        return;
-    // A failed write closes the port and is reported by the connection panel (portLost).
-    session_.send(message);
+QPushButton* DisplayPanel::tableButton(QWidget* parent, const char* objectName) {
+    const DisplayControl* c = controlNamed(objectName);
+    Q_ASSERT(c);
+    return widgets::button(parent, objectName, QString::fromUtf8(c->caption),
+                           QString::fromUtf8(c->accessibleName));
+}
+
+QRadioButton* DisplayPanel::tableOption(QWidget* parent, const char* objectName, bool selected) {
+    const DisplayControl* c = controlNamed(objectName);
+    Q_ASSERT(c);
+    return widgets::option(parent, objectName, QString::fromUtf8(c->caption), selected,
+                           QString::fromUtf8(c->accessibleName));
 }
 
 void DisplayPanel::setQuarter(ShapeWidget* shape, const QString& quarter, bool reverse) {
@@ -186,72 +236,68 @@ void DisplayPanel::setQuarter(ShapeWidget* shape, const QString& quarter, bool r
         quarter, reverse ? QStringLiteral("reverse") : QStringLiteral("normal")));
 }
 
-void DisplayPanel::setPreview(bool topReverse, bool bottomReverse) {
-    setQuarter(Shape1_, QStringLiteral("Top left quarter"), topReverse);
-    setQuarter(Shape2_, QStringLiteral("Top right quarter"), topReverse);
-    setQuarter(Shape3_, QStringLiteral("Bottom left quarter"), bottomReverse);
-    setQuarter(Shape4_, QStringLiteral("Bottom right quarter"), bottomReverse);
+void DisplayPanel::setPreview(const char* quarters) {
+    setQuarter(Shape1_, QStringLiteral("Top left quarter"), quarters[0] == 'R');
+    setQuarter(Shape2_, QStringLiteral("Top right quarter"), quarters[1] == 'R');
+    setQuarter(Shape3_, QStringLiteral("Bottom left quarter"), quarters[2] == 'R');
+    setQuarter(Shape4_, QStringLiteral("Bottom right quarter"), quarters[3] == 'R');
+}
+
+void DisplayPanel::press(const char* objectName) {
+    const DisplayControl* c = controlNamed(objectName);
+    Q_ASSERT(c);
+    if (!c)
+        return;
+    if (*c->preview)
+        setPreview(c->preview);
+    if (!session_.portOpen())
+        return;
+    const int parameter = c->parameter == kPageToClear  ? HScroll9_->value()
+                          : c->parameter == kPageToFlip ? HScroll8_->value()
+                                                        : c->parameter;
+    // A failed write closes the port and is reported by the connection panel (portLost).
+    session_.send(c->build(Byte(parameter)));
 }
 
 void DisplayPanel::cmdLCDON_Click() {
-    send(protocol::setLcdPower(true));
+    press("cmdLCDON");
 }
-
 void DisplayPanel::cmdLCDOFF_Click() {
-    send(protocol::setLcdPower(false));
+    press("cmdLCDOFF");
 }
-
-// The four Normal/Reverse buttons recolour the preview before anything else, also while the
-// port is closed.
 void DisplayPanel::Command8_Click() {
-    setPreview(false, false);
-    send(protocol::setDisplayMode(kModeNormal));
+    press("Command8");
 }
-
 void DisplayPanel::Command9_Click() {
-    setPreview(true, true);
-    send(protocol::setDisplayMode(kModeReverse));
+    press("Command9");
 }
-
 void DisplayPanel::Command10_Click() {
-    setPreview(false, true);
-    send(protocol::setDisplayMode(kModeTopNormalBottomReverse));
+    press("Command10");
 }
-
 void DisplayPanel::Command11_Click() {
-    setPreview(true, false);
-    send(protocol::setDisplayMode(kModeTopReverseBottomNormal));
+    press("Command11");
 }
-
 void DisplayPanel::Command12_Click() {
-    send(protocol::setDisplayMode(kModeRightReverseLeftNormal));
+    press("Command12");
 }
-
 void DisplayPanel::Command13_Click() {
-    send(protocol::setDisplayMode(kModeDiagonalSlash));
+    press("Command13");
 }
-
 void DisplayPanel::Command14_Click() {
-    send(protocol::setDisplayMode(kModeDiagonalBackslash));
+    press("Command14");
 }
-
 void DisplayPanel::Command15_Click() {
-    send(protocol::clearDisplay(kWholeScreen));
+    press("Command15");
 }
-
-// The page comes from the scroll bar at the moment of the click, never from the mirror box.
 void DisplayPanel::Command16_Click() {
-    send(protocol::clearDisplay(protocol::Byte(HScroll9_->value())));
+    press("Command16");
 }
-
 void DisplayPanel::Command21_Click() {
-    send(protocol::flipPage(protocol::Byte(HScroll8_->value())));
+    press("Command21");
 }
-
 void DisplayPanel::optRotate0_Click() {
-    send(protocol::setRotation(false));
+    press("optRotate0");
 }
-
 void DisplayPanel::optRotate180_Click() {
-    send(protocol::setRotation(true));
+    press("optRotate180");
 }

@@ -3,9 +3,7 @@
 #include "engine/BoardSession.h"
 #include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
-#include "panels/drawing/ByteFieldParser.h"
 #include "panels/drawing/CoordinateKeyFilter.h"
-#include "protocol/Messages.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -15,6 +13,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
+#include <algorithm>
+#include <array>
+#include <iterator>
+#include <optional>
 
 namespace {
 
@@ -25,6 +27,36 @@ constexpr int kQuotedTextLength = 20;
 QRect tw(int left, int top, int width = 0, int height = 0) {
     return QRect(left, top, width, height);
 }
+
+// What selecting an option does to the Enabled flag of the five mode and fill options and the
+// Visible flag of the three parameter frames. No rule changes a selection, and a disabled option
+// keeps its own: so "Reverse" can stay selected under "Line", whose "Send" then writes nothing.
+enum class Flag : std::uint8_t {
+    Keep,     // left as it is
+    Off,      // disabled / hidden
+    On,       // enabled / shown
+    OnIfRect, // enabled while "Rectangle" is selected, else left as it is
+};
+
+struct OptionRule {
+    const char* option;
+    // "Empty", "Filled", "Reverse", "Draw", "Clear" (Enabled); Frame5, Frame35, Frame39 (Visible)
+    std::array<Flag, 8> flags;
+};
+
+// clang-format off
+using enum Flag;
+constexpr OptionRule kOptionRules[] = {
+    //            "Empty"   "Filled"  "Reverse" "Draw" "Clear" Frame5 Frame35 Frame39
+    {"Option12", {Off,      Off,      Off,      Off,   Off,    On,    Off,    Off }}, // "Pixel"
+    {"Option7",  {Off,      Off,      Off,      On,    On,     Off,   On,     Off }}, // "Line"
+    {"Option8",  {On,       On,       On,       On,    On,     Off,   On,     Off }}, // "Rectangle"
+    {"Option9",  {Off,      Off,      Off,      On,    On,     Off,   Off,    On  }}, // "Circle"
+    {"Option5",  {OnIfRect, OnIfRect, Keep,     Keep,  Keep,   Keep,  Keep,   Keep}}, // "Draw"
+    {"Option6",  {OnIfRect, OnIfRect, Keep,     Keep,  Keep,   Keep,  Keep,   Keep}}, // "Clear"
+    {"Option13", {Off,      Off,      Keep,     Keep,  Keep,   Keep,  Keep,   Keep}}, // "Reverse"
+};
+// clang-format on
 
 QString describe(QLineEdit* field) {
     const QString text = field->text();
@@ -198,160 +230,115 @@ void DrawingPanel::changeEvent(QEvent* event) {
 
 // --- shape and mode options ------------------------------------------------------------------
 
+void DrawingPanel::applyOptionRule(const char* option) {
+    const auto rule =
+        std::find_if(std::begin(kOptionRules), std::end(kOptionRules),
+                     [option](const OptionRule& r) { return qstrcmp(r.option, option) == 0; });
+    if (rule == std::end(kOptionRules))
+        return;
+    QWidget* const enabled[] = {Option10_, Option11_, Option13_, Option5_, Option6_};
+    QWidget* const visible[] = {Frame5_, Frame35_, Frame39_};
+    const bool rectangle = Option8_->isChecked();
+    const auto resolve = [rectangle](Flag f) -> std::optional<bool> {
+        switch (f) {
+        case Flag::Keep:
+            return std::nullopt;
+        case Flag::Off:
+            return false;
+        case Flag::On:
+            return true;
+        case Flag::OnIfRect:
+            return rectangle ? std::optional<bool>(true) : std::nullopt;
+        }
+        return std::nullopt;
+    };
+    for (std::size_t i = 0; i < std::size(enabled); ++i)
+        if (const std::optional<bool> on = resolve(rule->flags[i]))
+            enabled[i]->setEnabled(*on);
+    for (std::size_t i = 0; i < std::size(visible); ++i)
+        if (const std::optional<bool> on = resolve(rule->flags[std::size(enabled) + i]))
+            visible[i]->setVisible(*on);
+}
+
 void DrawingPanel::Option12_Click() {
-    Option10_->setEnabled(false);
-    Option11_->setEnabled(false);
-    Option13_->setEnabled(false);
-    Option5_->setEnabled(false);
-    Option6_->setEnabled(false);
-    Frame5_->setVisible(true);
-    Frame35_->setVisible(false);
-    Frame39_->setVisible(false);
+    applyOptionRule("Option12");
 }
-
 void DrawingPanel::Option7_Click() {
-    Option10_->setEnabled(false);
-    Option11_->setEnabled(false);
-    Option13_->setEnabled(false);
-    Option5_->setEnabled(true);
-    Option6_->setEnabled(true);
-    Frame5_->setVisible(false);
-    Frame35_->setVisible(true);
-    Frame39_->setVisible(false);
+    applyOptionRule("Option7");
 }
-
 void DrawingPanel::Option8_Click() {
-    Option10_->setEnabled(true);
-    Option11_->setEnabled(true);
-    Option13_->setEnabled(true);
-    Option5_->setEnabled(true);
-    Option6_->setEnabled(true);
-    Frame5_->setVisible(false);
-    Frame35_->setVisible(true);
-    Frame39_->setVisible(false);
+    applyOptionRule("Option8");
 }
-
 void DrawingPanel::Option9_Click() {
-    Option10_->setEnabled(false);
-    Option11_->setEnabled(false);
-    Option13_->setEnabled(false);
-    Option5_->setEnabled(true);
-    Option6_->setEnabled(true);
-    Frame5_->setVisible(false);
-    Frame35_->setVisible(false);
-    Frame39_->setVisible(true);
+    applyOptionRule("Option9");
 }
-
 void DrawingPanel::Option5_Click() {
-    if (Option8_->isChecked()) {
-        Option10_->setEnabled(true);
-        Option11_->setEnabled(true);
-    }
+    applyOptionRule("Option5");
 }
-
 void DrawingPanel::Option6_Click() {
-    if (Option8_->isChecked()) {
-        Option10_->setEnabled(true);
-        Option11_->setEnabled(true);
-    }
+    applyOptionRule("Option6");
 }
-
 void DrawingPanel::Option13_Click() {
-    Option10_->setEnabled(false);
-    Option11_->setEnabled(false);
+    applyOptionRule("Option13");
 }
 
 // --- sending ---------------------------------------------------------------------------------
 
-std::optional<std::vector<std::uint8_t>> DrawingPanel::readBytes(const QList<QLineEdit*>& fields) {
-    std::vector<std::uint8_t> bytes;
-    QStringList refused;
-    for (QLineEdit* f : fields) {
-        if (const std::optional<std::uint8_t> b = ByteFieldParser::parse(f->text()))
-            bytes.push_back(*b);
-        else
-            refused << describe(f);
-    }
-    if (refused.isEmpty())
-        return bytes;
-    dialogs_.message(this,
-                     QStringLiteral("Nothing was sent: each value must be a whole number from 0 "
-                                    "to 255.\n\n") +
-                         refused.join(QLatin1Char('\n')),
-                     MessageStyle::InformationOk, QStringLiteral("Error"));
-    return std::nullopt;
+drawing::Shape DrawingPanel::shape() const {
+    using drawing::Shape;
+    return Option12_->isChecked()  ? Shape::Pixel
+           : Option8_->isChecked() ? Shape::Rectangle
+           : Option9_->isChecked() ? Shape::Circle
+                                   : Shape::Line;
 }
 
-void DrawingPanel::cmdSend_Click() {
+drawing::Mode DrawingPanel::mode() const {
+    using drawing::Mode;
+    return Option5_->isChecked() ? Mode::Draw : Option6_->isChecked() ? Mode::Clear : Mode::Reverse;
+}
+
+drawing::Fill DrawingPanel::fill() const {
+    return Option11_->isChecked() ? drawing::Fill::Filled : drawing::Fill::Empty;
+}
+
+void DrawingPanel::send(drawing::Shape shape, const QList<QLineEdit*>& fields) {
     if (!session_.portOpen())
         return;
-    // Both coordinates are checked before the first write, so that a refused field never leaves
-    // a lone 0A 01 on the line.
-    const auto xy = readBytes({Text4_, Text3_});
-    if (!xy)
+    QStringList texts;
+    for (QLineEdit* f : fields)
+        texts << f->text();
+    const drawing::DrawingCommand command = drawing::drawingCommand(shape, mode(), fill(), texts);
+    if (!command.refused.isEmpty()) {
+        QStringList named;
+        for (int i : command.refused)
+            named << describe(fields[i]);
+        dialogs_.message(this,
+                         QStringLiteral("Nothing was sent: each value must be a whole number "
+                                        "from 0 to 255.\n\n") +
+                             named.join(QLatin1Char('\n')),
+                         MessageStyle::InformationOk, QStringLiteral("Error"));
         return;
-    if (!session_.send(protocol::drawPixelPrefix()))
-        return;
-    session_.send(protocol::drawPixelCoordinates((*xy)[0], (*xy)[1]));
+    }
+    // A failed write closes the port: the pixel's coordinates then stay unsent.
+    for (const QByteArray& write : command.writes)
+        if (!session_.send(write))
+            return;
+}
+
+// Each "Send" serves the shape of its frame; the frame is shown only for that shape.
+void DrawingPanel::cmdSend_Click() {
+    send(drawing::Shape::Pixel, {Text4_, Text3_});
 }
 
 void DrawingPanel::Command23_Click() {
-    if (!session_.portOpen())
-        return;
-    const bool line = Option7_->isChecked();
-    const bool rectangle = Option8_->isChecked();
-    const bool draw = Option5_->isChecked();
-    const bool clear = Option6_->isChecked();
-    const bool reverse = Option13_->isChecked();
-    const bool empty = Option10_->isChecked();
-    const bool filled = Option11_->isChecked();
-
-    using protocol::Figure;
-    bool drawing = false;
-    Figure figure;
-    if (line && draw) {
-        drawing = true;
-        figure = Figure::Line;
-    } else if (line && clear) {
-        figure = Figure::Line;
-    } else if (draw && empty && rectangle) {
-        drawing = true;
-        figure = Figure::Outline;
-    } else if (clear && empty && rectangle) {
-        figure = Figure::Outline;
-    } else if (draw && filled && rectangle) {
-        drawing = true;
-        figure = Figure::Filled;
-    } else if (clear && filled && rectangle) {
-        figure = Figure::Filled;
-    } else if (rectangle && reverse) {
-        figure = Figure::Reversed;
-    } else {
-        return; // "Line" with "Reverse": there is no such command
-    }
-
-    const auto c = readBytes({Text15_, Text16_, Text18_, Text19_});
-    if (!c)
-        return;
-    const std::vector<std::uint8_t>& v = *c;
-    session_.send(drawing ? protocol::drawLineRect(figure, v[0], v[1], v[2], v[3])
-                          : protocol::clearLineRect(figure, v[0], v[1], v[2], v[3]));
+    const drawing::Shape s = shape();
+    if (s == drawing::Shape::Line || s == drawing::Shape::Rectangle)
+        send(s, {Text15_, Text16_, Text18_, Text19_});
 }
 
 void DrawingPanel::Command26_Click() {
-    if (!session_.portOpen())
-        return;
-    const bool circle = Option9_->isChecked();
-    const bool draw = circle && Option5_->isChecked();
-    const bool clear = circle && Option6_->isChecked();
-    if (!draw && !clear)
-        return; // "Reverse" has no circle command
-    const auto c = readBytes({Text20_, Text22_, Text23_});
-    if (!c)
-        return;
-    const std::vector<std::uint8_t>& v = *c;
-    session_.send(draw ? protocol::drawCircle(v[0], v[1], v[2])
-                       : protocol::clearCircle(v[0], v[1], v[2]));
+    if (shape() == drawing::Shape::Circle)
+        send(drawing::Shape::Circle, {Text20_, Text22_, Text23_});
 }
 
 // --- key filter of the coordinate fields ------------------------------------------------------

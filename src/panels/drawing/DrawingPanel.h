@@ -1,22 +1,43 @@
 #pragma once
 // The "Coordinates" page: frame "Line/Rectangle/Circle/Pixel" with the shape, mode and fill
-// options and three parameter frames stacked at one place (pixel, line/rectangle, circle), of
-// which the chosen shape shows one. Each "Send" writes one drawing command.
+// options and three parameter frames stacked at one place, of which the chosen shape shows one.
+// A view: the option handlers run the enable/show table of DrawingPanel.cpp, and each "Send"
+// writes what drawing::drawingCommand (DrawingCommand.h) makes of the selection and the fields.
 //
-// The option handlers only enable, disable, show and hide; a disabled option keeps its selection,
-// so "Rectangle", "Reverse", "Line" leaves "Reverse" selected and the line "Send" then writes
-// nothing. The handlers read the controls when they run; the panel keeps no copy of them.
+//   name              caption / text     what it does
+//   Frame34           "Line/Rectangle/Circle/Pixel" (holds the controls below)
+//   Option12          "Pixel"            shows Frame5; greys the mode and fill options
+//   Option7           "Line"             shows Frame35; "Draw", "Clear" usable, the rest greyed
+//   Option8           "Rectangle"        shows Frame35; every mode and fill option usable
+//   Option9           "Circle"           shows Frame39; "Draw", "Clear" usable, the rest greyed
+//   Option5, Option6  "Draw", "Clear"    make "Empty", "Filled" usable while "Rectangle" is on
+//   Option13          "Reverse"          greys "Empty" and "Filled"
+//   Option10, 11      "Empty", "Filled"  rectangle outline / filled (no handler)
+//   Frame5            (pixel)            Text4 "X", Text3 "Y"
+//   cmdSend           "Send"             DrawPixel 0A 01, then X Y in a second write
+//   Frame35           (line/rectangle)   Text15, Text16 "Start" X, Y; Text18, Text19 "End" X, Y
+//   Command23         "Send"             "Draw": DrawLineRect 1F ff X1 Y1 X2 Y2; "Clear" and
+//                                        "Reverse": ClearLineRect 1E ff X1 Y1 X2 Y2; ff: 00
+//                                        line, 01 outline, 02 filled, 03 reversed (rectangle
+//                                        only); "Line" with "Reverse": nothing
+//   Frame39           (circle)           Text20 "R" radius; Text22, Text23 "Center" X, Y
+//   Command26         "Send"             "Draw": DrawCircle 21 R X Y; "Clear": ClearCircle
+//                                        20 R X Y; "Reverse": nothing
+//   Text4, Text3, Text15, Text16, Text18, Text19 (KeyPress): digits pass; Backspace or any other
+//                     character resets the field to "0", the latter with "Illegal Character".
+//                     The circle fields take any text; "Send" checks them.
 //
-// Every coordinate is one byte. A field that does not hold a whole number from 0 to 255 is never
-// sent: "Send" then writes nothing at all and names the offending fields in one message box.
+// A disabled option keeps its selection, so "Rectangle", "Reverse", "Line" leaves "Reverse"
+// selected and the line "Send" then writes nothing. The handlers read the controls when they
+// run; the panel keeps no copy of them. Every coordinate is one byte: a field that does not hold
+// a whole number from 0 to 255 is never sent; "Send" then writes nothing at all and names the
+// offending fields in one message box.
 
+#include "panels/drawing/DrawingCommand.h"
 #include "panels/drawing/TwipLayout.h"
 
 #include <QList>
 #include <QWidget>
-#include <cstdint>
-#include <optional>
-#include <vector>
 
 class Dialogs;
 namespace engine {
@@ -71,10 +92,16 @@ private:
                  const char* name = "");
     void layOut();
 
+    // Sets the Enabled and Visible flags as the option's row of the rule table says.
+    void applyOptionRule(const char* option);
     void coordinateKeyPress(QLineEdit* field, int& keyAscii);
-    // The bytes of the fields in order, or nothing (after telling the user) when one cannot be
-    // sent.
-    std::optional<std::vector<std::uint8_t>> readBytes(const QList<QLineEdit*>& fields);
+
+    // The selection as the "Send" handlers read it.
+    drawing::Shape shape() const;
+    drawing::Mode mode() const;
+    drawing::Fill fill() const;
+    // Writes the command for `shape` with these fields, or names the fields that hold no byte.
+    void send(drawing::Shape shape, const QList<QLineEdit*>& fields);
 
     engine::BoardSession& session_;
     Dialogs& dialogs_;

@@ -2,6 +2,13 @@
 // The "Memory" frame of the "Graphic" page: load a stored screen onto the display, or save the
 // displayed screen under a number after the user confirms. Screens 1..4 hold the board's fonts
 // and stay out of reach until the About box unlocks them.
+//
+//   name      caption / text        what it sends (hex)
+//   HScroll4  "Screen" 5..203       nothing; shown in Text10 (1..203 once unlocked)
+//   optLoad   "Load"                nothing; read by "OK"
+//   optSave   "Save As"             nothing; read by "OK"
+//   cmdOk     "OK"                  "Load": LoadScreen 08 nn; "Save As": after Yes to
+//                                   "Confirmation" (screens 1..4: "Warning"), SaveScreen 11 nn
 
 #include <QWidget>
 

@@ -2,6 +2,12 @@
 // The "Pattern" frame of the "Graphic" page: a comma-separated list of byte values, each sent as
 // its own PutPattern message in list order. Only digits, commas and Backspace may be typed, and
 // only digits, commas and blanks pasted; every "Send" empties the box.
+//
+//   name        caption / text                 what it sends (hex)
+//   txtString1  (list box, "Pattern values")   nothing; a refused key shows "Illegal Character"
+//   Label6      "Example: 0,...,255"           -
+//   Command1    "Send"                         PutPattern 03 nn for each value nn of the list
+//                                              that is a byte, one write each; then empties the box
 
 #include "protocol/Messages.h"
 

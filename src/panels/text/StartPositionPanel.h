@@ -2,6 +2,12 @@
 // The "Start" frame of the "Text" page: where on the display the typed text begins. Page and
 // column each have a scroll bar, a box showing its value and an "OK" that sends that one
 // coordinate. Moving a scroll bar sends nothing.
+//
+//   name      caption / text           what it sends (hex)
+//   HScroll2  "Page" 0..15             nothing; shown in Text7
+//   Command7  "OK" (beside "Page")     SetPage 06 pp (pp: HScroll2)
+//   HScroll3  "Column" 0..159          nothing; shown in Text6
+//   Command6  "OK" (beside "Column")   SetColumn 12 cc (cc: HScroll3)
 
 #include <QWidget>
 

@@ -2,10 +2,20 @@
 // The "Input Text" and "Font" frames of the "Text" page, with the "Character" / "String" mode
 // options: every key typed into Text2 goes to the board at once.
 //
-// A key travels as one byte, its ISO 8859-1 (Latin-1) code. In Character mode each key is a
-// PutChar message of its own; in String mode the first key of a string goes out as BeginString
-// and the further keys raw, until Enter (0x0D) ends the string or the board's 45-character
-// buffer is full. Characters with no Latin-1 code are never sent; the user is told once per key.
+//   name       caption / text         what it sends (hex)
+//   Text2      "Input Text" (box)     each key as its Latin-1 byte cc: "Character": PutChar 02 cc;
+//                                     "String": BeginString 26 cc for the first key, then cc
+//                                     alone; Enter (0D) ends the string
+//   optChar    "Character"            nothing; read at each key
+//   optString  "String"               nothing; read at each key
+//   Option1    "7 Pix" (frame "Font") SelectFont 15 01 when it becomes selected
+//   Option2    "14 Pix"               SelectFont 15 02
+//   Option3    "14 Pix Bold"          SelectFont 15 03
+//   Option4    "22 Pix"               SelectFont 15 04
+//
+// A key travels as one byte, its ISO 8859-1 (Latin-1) code. In String mode the key that fills
+// the board's 45-character buffer is sent and the user told ("Alert"); the next key starts a new
+// string. Characters with no Latin-1 code are never sent; the user is told once per key.
 //
 // The box itself is only the user's echo: the program never reads, changes or cancels what is
 // typed into it.

@@ -2,6 +2,15 @@
 // The "Touch Screen" frame: how the board's touch screen reports touches, its calibration, and
 // the "Response" box where the receive path shows what the board sends back. The reporting
 // mode lives in the board; the panel keeps no copy of it.
+//
+//   name       caption / text           what it sends (hex)
+//   Command22  "4x4 Keypad w/Flip"      SetKeypadMode 1C 02
+//   Cmd4x4     "4x4 Keypad w/o Flip"    SetKeypadMode 1C 01
+//   CmdAnalog  "Coordinates"            SetTouchMode 05 01
+//   CmdOFF     "OFF"                    SetTouchMode 05 00
+//   CmdNewCal  "New Calibration"        CalibrateTouch 19 01, after Yes to "Warning"
+//   CmdRestor  "Restore Default"        RestoreTouchCalibration 1A 01
+//   Text14     "Response"               nothing; shows each reply of the board
 
 #include <QWidget>
 

@@ -1,11 +1,11 @@
-// The "Coordinates" page: option rules, the three "Send" buttons, the key filter of the
-// coordinate fields (through real key events) and the arrangement at several font sizes.
-#include "engine/BoardSession.h"
+// The "Coordinates" page as the user sees it: which options are usable and which frame shows
+// after each click, that each "Send" writes what its frame's fields and the selection make (the
+// choice itself is tst_drawingcommand's), the refusal box, the key filter of the coordinate fields
+// (through real key events) and the arrangement at several font sizes.
 #include "panels/drawing/DrawingPanel.h"
-#include "support/FakeSerialPort.h"
-#include "support/FindControl.h"
 #include "support/HexCompare.h"
-#include "support/RecordingDialogs.h"
+#include "support/KeyInput.h"
+#include "support/PanelFixture.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,14 +21,8 @@
 
 namespace {
 
-struct Panel {
-    Panel() : panel(session, dialogs) {
-        port.setOpenForTest(true);
-        panel.show();
-    }
-    template <typename T> T* find(const QString& name) const {
-        return findControl<T>(&panel, name);
-    }
+struct Panel : PanelFixture<DrawingPanel> {
+    Panel() { panel.show(); }
     QRadioButton* option(const QString& name) const { return find<QRadioButton>(name); }
     QLineEdit* field(const QString& name) const { return find<QLineEdit>(name); }
     QGroupBox* frame(const QString& name) const { return find<QGroupBox>(name); }
@@ -41,11 +35,6 @@ struct Panel {
         for (int i = 0; i < names.size(); ++i)
             field(names[i])->setText(texts.value(i));
     }
-
-    FakeSerialPort port;
-    engine::BoardSession session{port};
-    RecordingDialogs dialogs;
-    DrawingPanel panel;
 };
 
 const QStringList kFlagOptions{"Option10", "Option11", "Option13", "Option5", "Option6"};
@@ -88,24 +77,6 @@ void verifyIllegalCharacterBoxes(const RecordingDialogs& d, int count) {
     }
 }
 
-// Keys as a user types them: single characters, <bs> <ret> <space> <del> <home> <left>, and ^C
-// for Ctrl+C.
-void typeKeys(QWidget* w, const QString& keys) {
-    static const QMap<QString, Qt::Key> named{
-        {"<bs>", Qt::Key_Backspace}, {"<ret>", Qt::Key_Return}, {"<space>", Qt::Key_Space},
-        {"<del>", Qt::Key_Delete},   {"<home>", Qt::Key_Home},  {"<left>", Qt::Key_Left}};
-    for (const QString& k : keys.split(u' ', Qt::SkipEmptyParts)) {
-        if (named.contains(k))
-            QTest::keyClick(w, named[k]);
-        else if (k.size() == 2 && k[0] == u'^')
-            QTest::keyClick(w, Qt::Key(Qt::Key_A + (k[1].unicode() - u'A')), Qt::ControlModifier);
-        else if (k.size() == 1)
-            QTest::keyClick(w, k[0].toLatin1());
-        else
-            qFatal("unknown key %s", qPrintable(k));
-    }
-}
-
 // Sets the application's font for the life of a test and puts the old one back.
 struct AppFont {
     explicit AppFont(const QFont& font) : old(QApplication::font()) { QApplication::setFont(font); }
@@ -123,12 +94,8 @@ private slots:
     void optionHandler();
     void userSequence_data();
     void userSequence();
-    void lineRectangleBytes_data();
-    void lineRectangleBytes();
-    void pixelBytes_data();
-    void pixelBytes();
-    void circleBytes_data();
-    void circleBytes();
+    void eachSendReadsItsFields_data();
+    void eachSendReadsItsFields();
     void unsendableFieldIsRefused_data();
     void unsendableFieldIsRefused();
     void portClosedIsSilent_data();
@@ -258,102 +225,33 @@ void tst_DrawingPanel::userSequence() {
     QVERIFY(p.dialogs.messages.isEmpty());
 }
 
-void tst_DrawingPanel::lineRectangleBytes_data() {
-    QTest::addColumn<QStringList>("options");
+// Which field goes where, and the mode and fill as the options show them.
+void tst_DrawingPanel::eachSendReadsItsFields_data() {
+    QTest::addColumn<QStringList>("clicks");
     QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QString>("send");
     QTest::addColumn<QString>("sent");
-    const QStringList zeros{"0", "0", "0", "0"};
-    const QStringList corners{"10", "20", "100", "60"};
-    QTest::newRow("Line Draw defaults")
-        << QStringList{"Option7", "Option5"} << zeros << "1F 00 00 00 00 00";
-    QTest::newRow("Line Clear") << QStringList{"Option7", "Option6"} << corners
-                                << "1E 00 0A 14 64 3C";
-    QTest::newRow("Line Draw with Filled selected")
-        << QStringList{"Option7", "Option5", "Option11"} << corners << "1F 00 0A 14 64 3C";
-    QTest::newRow("Line Reverse") << QStringList{"Option7", "Option13"} << corners << "";
-    QTest::newRow("Rectangle Draw Empty")
-        << QStringList{"Option8", "Option5", "Option10"} << corners << "1F 01 0A 14 64 3C";
-    QTest::newRow("Rectangle Clear Empty")
-        << QStringList{"Option8", "Option6", "Option10"} << corners << "1E 01 0A 14 64 3C";
-    QTest::newRow("Rectangle Draw Filled")
-        << QStringList{"Option8", "Option5", "Option11"} << corners << "1F 02 0A 14 64 3C";
-    QTest::newRow("Rectangle Clear Filled")
-        << QStringList{"Option8", "Option6", "Option11"} << corners << "1E 02 0A 14 64 3C";
-    QTest::newRow("Rectangle Reverse Empty")
-        << QStringList{"Option8", "Option13", "Option10"} << corners << "1E 03 0A 14 64 3C";
-    QTest::newRow("Rectangle Reverse Filled")
-        << QStringList{"Option8", "Option13", "Option11"} << corners << "1E 03 0A 14 64 3C";
-    QTest::newRow("0 and 255") << QStringList{"Option8", "Option5", "Option10"}
-                               << QStringList{"0", "255", "255", "0"} << "1F 01 00 FF FF 00";
-    QTest::newRow("end before start goes out as typed")
-        << QStringList{"Option8", "Option5", "Option10"} << QStringList{"100", "60", "10", "20"}
-        << "1F 01 64 3C 0A 14";
-    QTest::newRow("leading zeros and blanks")
-        << QStringList{"Option7", "Option5"} << QStringList{"007", " 8", "9 ", "0123"}
-        << "1F 00 07 08 09 7B";
+    QTest::newRow("pixel") << QStringList{"Option12"} << QStringList{"Text4", "Text3"} << "cmdSend"
+                           << "0A 01 | 05 07";
+    QTest::newRow("rectangle Clear Filled")
+        << QStringList{"Option8", "Option6", "Option11"}
+        << QStringList{"Text15", "Text16", "Text18", "Text19"} << "Command23"
+        << "1E 02 05 07 09 0B";
+    QTest::newRow("circle Clear") << QStringList{"Option9", "Option6"}
+                                  << QStringList{"Text20", "Text22", "Text23"} << "Command26"
+                                  << "20 05 07 09";
 }
 
-void tst_DrawingPanel::lineRectangleBytes() {
-    QFETCH(QStringList, options);
+void tst_DrawingPanel::eachSendReadsItsFields() {
+    QFETCH(QStringList, clicks);
     QFETCH(QStringList, fields);
+    QFETCH(QString, send);
     QFETCH(QString, sent);
     Panel p;
-    p.select(options);
-    p.setFields(kLineFields, fields);
-    p.panel.Command23_Click();
-    COMPARE_HEX(p.port.writes, writesOf(sent.toLatin1().constData()));
-    QVERIFY(p.dialogs.messages.isEmpty());
-}
-
-void tst_DrawingPanel::pixelBytes_data() {
-    QTest::addColumn<QString>("x");
-    QTest::addColumn<QString>("y");
-    QTest::addColumn<QString>("sent");
-    QTest::newRow("5, 7") << "5"
-                          << "7"
-                          << "0A 01 | 05 07";
-    QTest::newRow("0, 255") << "0"
-                            << "255"
-                            << "0A 01 | 00 FF";
-    QTest::newRow("255, 0 with leading zero") << "255"
-                                              << "00"
-                                              << "0A 01 | FF 00";
-}
-
-void tst_DrawingPanel::pixelBytes() {
-    QFETCH(QString, x);
-    QFETCH(QString, y);
-    QFETCH(QString, sent);
-    Panel p;
-    p.option("Option12")->click();
-    p.setFields({"Text4", "Text3"}, {x, y});
-    p.find<QPushButton>("cmdSend")->click();
-    COMPARE_HEX(p.port.writes, writesOf(sent.toLatin1().constData()));
-    QVERIFY(p.dialogs.messages.isEmpty());
-}
-
-void tst_DrawingPanel::circleBytes_data() {
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<QStringList>("fields");
-    QTest::addColumn<QString>("sent");
-    QTest::newRow("Draw defaults") << "Option5" << QStringList{"0", "0", "0"} << "21 00 00 00";
-    QTest::newRow("Draw r10 at 64,32")
-        << "Option5" << QStringList{"10", "64", "32"} << "21 0A 40 20";
-    QTest::newRow("Clear r10 at 64,32")
-        << "Option6" << QStringList{"10", "64", "32"} << "20 0A 40 20";
-    QTest::newRow("past the edge as typed")
-        << "Option5" << QStringList{"255", "159", " 127 "} << "21 FF 9F 7F";
-    QTest::newRow("Reverse sends nothing") << "Option13" << QStringList{"10", "64", "32"} << "";
-}
-
-void tst_DrawingPanel::circleBytes() {
-    QFETCH(QString, mode);
-    QFETCH(QStringList, fields);
-    QFETCH(QString, sent);
-    Panel p;
-    p.select({"Option9", mode});
-    p.setFields(kCircleFields, fields);
-    p.panel.Command26_Click();
+    for (const QString& c : clicks)
+        p.option(c)->click();
+    p.setFields(fields, {"5", "7", "9", "11"});
+    p.find<QPushButton>(send)->click();
     COMPARE_HEX(p.port.writes, writesOf(sent.toLatin1().constData()));
     QVERIFY(p.dialogs.messages.isEmpty());
 }
@@ -365,29 +263,16 @@ void tst_DrawingPanel::unsendableFieldIsRefused_data() {
     QTest::addColumn<QStringList>("fields");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QStringList>("named");
-    const QStringList line{"Option7", "Option5"};
-    QTest::newRow("line end Y 300")
-        << line << "Command23" << kLineFields << QStringList{"1", "2", "3", "300"}
-        << QStringList{"End Y holds \"300\"."};
     QTest::newRow("line start X emptied")
-        << line << "Command23" << kLineFields << QStringList{"", "2", "3", "4"}
-        << QStringList{"Start X is empty."};
+        << QStringList{"Option7", "Option5"} << "Command23" << kLineFields
+        << QStringList{"", "2", "3", "4"} << QStringList{"Start X is empty."};
     QTest::newRow("rectangle two bad fields in one box")
         << QStringList{"Option8", "Option13"} << "Command23" << kLineFields
         << QStringList{"1", "-1", "3", "1.5"}
         << QStringList{"Start Y holds \"-1\".", "End Y holds \"1.5\"."};
-    QTest::newRow("pasted text") << line << "Command23" << kLineFields
-                                 << QStringList{"1", "2", "hello", "4"}
-                                 << QStringList{"End X holds \"hello\"."};
     QTest::newRow("pixel X bad: not even 0A 01")
         << QStringList{"Option12"} << "cmdSend" << QStringList{"Text4", "Text3"}
         << QStringList{"256", "7"} << QStringList{"Pixel X holds \"256\"."};
-    QTest::newRow("pixel Y bad: not even 0A 01")
-        << QStringList{"Option12"} << "cmdSend" << QStringList{"Text4", "Text3"}
-        << QStringList{"5", "0,"} << QStringList{"Pixel Y holds \"0,\"."};
-    QTest::newRow("circle letters")
-        << QStringList{"Option9", "Option5"} << "Command26" << kCircleFields
-        << QStringList{"ab", "64", "32"} << QStringList{"Circle radius holds \"ab\"."};
     QTest::newRow("circle long paste is shortened")
         << QStringList{"Option9", "Option6"} << "Command26" << kCircleFields
         << QStringList{"1", "2", "123456789012345678901234567890"}
@@ -421,16 +306,10 @@ void tst_DrawingPanel::portClosedIsSilent_data() {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("handler");
     QTest::addColumn<QString>("badField");
-    QTest::newRow("pixel") << QStringList{"Option12"} << "cmdSend_Click"
-                           << "";
     QTest::newRow("pixel with bad field") << QStringList{"Option12"} << "cmdSend_Click"
                                           << "Text4";
-    QTest::newRow("line") << QStringList{"Option7"} << "Command23_Click"
-                          << "";
     QTest::newRow("rectangle with bad field") << QStringList{"Option8"} << "Command23_Click"
                                               << "Text19";
-    QTest::newRow("circle") << QStringList{"Option9"} << "Command26_Click"
-                            << "";
     QTest::newRow("circle with bad field") << QStringList{"Option9"} << "Command26_Click"
                                            << "Text20";
 }
@@ -442,8 +321,7 @@ void tst_DrawingPanel::portClosedIsSilent() {
     Panel p;
     p.port.setOpenForTest(false);
     p.select(options);
-    if (!badField.isEmpty())
-        p.field(badField)->setText(QStringLiteral("x"));
+    p.field(badField)->setText(QStringLiteral("x"));
     QVERIFY(QMetaObject::invokeMethod(&p.panel, handler.toLatin1().constData()));
     QVERIFY(p.port.writes.isEmpty());
     QVERIFY(p.dialogs.messages.isEmpty());
@@ -461,12 +339,12 @@ void tst_DrawingPanel::keyFilter_data() {
     QTest::newRow("0 then 1 2 3") << "Option7"
                                   << "Text15"
                                   << "0"
-                                  << "1 2 3"
+                                  << "123"
                                   << "0123" << 0 << "1F 00 7B 00 00 00";
     QTest::newRow("Backspace resets") << "Option7"
                                       << "Text16"
                                       << "123"
-                                      << "<bs>"
+                                      << "\b"
                                       << "0" << 0 << "1F 00 00 00 00 00";
     QTest::newRow("letter refused") << "Option7"
                                     << "Text18"
@@ -476,12 +354,12 @@ void tst_DrawingPanel::keyFilter_data() {
     QTest::newRow("Enter refused") << "Option7"
                                    << "Text19"
                                    << "9"
-                                   << "<ret>"
+                                   << "\r"
                                    << "0" << 1 << "1F 00 00 00 00 00";
     QTest::newRow("blank refused") << "Option7"
                                    << "Text15"
                                    << "12"
-                                   << "<space>"
+                                   << " "
                                    << "0" << 1 << "1F 00 00 00 00 00";
     QTest::newRow("minus refused") << "Option12"
                                    << "Text4"
@@ -501,37 +379,37 @@ void tst_DrawingPanel::keyFilter_data() {
     QTest::newRow("Ctrl+C refused") << "Option7"
                                     << "Text15"
                                     << "12"
-                                    << "^C"
+                                    << "\x03"
                                     << "0" << 1 << "1F 00 00 00 00 00";
     QTest::newRow("Ctrl+V refused, nothing pasted") << "Option12"
                                                     << "Text4"
                                                     << "12"
-                                                    << "^V"
+                                                    << "\x16"
                                                     << "0" << 1 << "0A 01 | 00 00";
     QTest::newRow("typing after a refusal gives 05") << "Option7"
                                                      << "Text15"
                                                      << "45"
-                                                     << "a 5"
+                                                     << "a5"
                                                      << "05" << 1 << "1F 00 05 00 00 00";
     QTest::newRow("typing after Backspace gives 05") << "Option12"
                                                      << "Text3"
                                                      << "123"
-                                                     << "<bs> 5"
+                                                     << "\b5"
                                                      << "05" << 0 << "0A 01 | 00 05";
     QTest::newRow("3 0 0 into an emptied field") << "Option7"
                                                  << "Text15"
                                                  << ""
-                                                 << "3 0 0"
+                                                 << "300"
                                                  << "300" << 0 << "refused";
     QTest::newRow("Delete is not filtered") << "Option7"
                                             << "Text19"
                                             << "7"
-                                            << "<home> <del>"
+                                            << "{Home}{Del}"
                                             << "" << 0 << "refused";
     QTest::newRow("arrows are not filtered") << "Option7"
                                              << "Text15"
                                              << "12"
-                                             << "<left> 3"
+                                             << "{Left}3"
                                              << "132" << 0 << "1F 00 84 00 00 00";
     QTest::newRow("circle field takes a letter silently") << "Option9"
                                                           << "Text20"
@@ -541,7 +419,7 @@ void tst_DrawingPanel::keyFilter_data() {
     QTest::newRow("circle field Backspace deletes one") << "Option9"
                                                         << "Text22"
                                                         << "64"
-                                                        << "<bs>"
+                                                        << "\b"
                                                         << "6" << 0 << "21 00 06 00";
 }
 
