@@ -4,8 +4,9 @@
 // VANTREL_COM<n> names the device for port n explicitly (virtual boards, pseudo-terminal pairs).
 // The remaining numbers, in ascending order, go to the system's serial devices: USB adapters
 // (ttyUSB*), then CDC-ACM devices (ttyACM*), then the others grouped by name (ttyAMA*, ttyS*, ...),
-// each family by its numeric index (ttyUSB2 before ttyUSB10). A number is listed when its device
-// path exists; nothing is ever opened to find out.
+// each family by its numeric index (ttyUSB2 before ttyUSB10). A device that a VANTREL_COM<n> names,
+// directly or through a link such as its by-id name, is listed under that number only. A number
+// is listed when its device path exists; nothing is ever opened to find out.
 //
 // A map read from a system (fromSystem) can be read again with refresh(). Its copies share one
 // table, so that the serial port, which holds a copy, opens the device the port list shows:
