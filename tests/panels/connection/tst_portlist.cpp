@@ -108,8 +108,6 @@ void tst_PortList::followsTheSystem_data() {
     QTest::newRow("last device goes: nothing selected")
         << QStringList{kPico} << "ttyACM0" << QStringList{} << QStringList{} << QString();
 }
-<< "1  ttyACM0  Pico";
-}
 
 void tst_PortList::followsTheSystem() {
     QFETCH(QStringList, before);
