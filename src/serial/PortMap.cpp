@@ -14,6 +14,82 @@ bool pathExists(const QString& path) {
     return QFileInfo::exists(path);
 }
 
+const QString kSysClassTty = QStringLiteral("/sys/class/tty");
+const QString kDev = QStringLiteral("/dev");
+
+// A sysfs attribute or similar small text file, trimmed; empty when unreadable.
+QString readAttribute(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.read(256)).simplified();
+}
+
+// Where a path leads after following every link; the path itself when it leads nowhere.
+QString resolved(const QString& path) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+// "ttyUSB0" for /dev/ttyUSB0, "pts/4" for /dev/pts/4; paths elsewhere stay whole.
+QString shortName(const QString& path, const QString& deviceDir) {
+    for (const QString& dir : {deviceDir, resolved(deviceDir), kDev}) {
+        const QString prefix = dir.endsWith(u'/') ? dir : dir + u'/';
+        if (path.startsWith(prefix) && path.size() > prefix.size())
+            return path.mid(prefix.size());
+    }
+    return path;
+}
+
+// The USB device a tty belongs to, found by walking up from the tty's device folder in sysfs to
+// the first folder with a product attribute (the interface's parent for ttyUSB and ttyACM).
+struct UsbDevice {
+    bool found = false;
+    QString product;
+    QString serial;
+    QString vendorId;
+    QString productId;
+};
+
+UsbDevice usbDeviceOf(const QString& ttyClassDir, const QString& ttyName) {
+    UsbDevice usb;
+    if (ttyClassDir.isEmpty() || ttyName.isEmpty())
+        return usb;
+    QString dir = QFileInfo(QDir(ttyClassDir).filePath(ttyName + QStringLiteral("/device")))
+                      .canonicalFilePath();
+    // port -> interface -> USB device is two steps; a few more allow for other drivers.
+    for (int level = 0; level < 4 && !dir.isEmpty(); ++level) {
+        if (QFileInfo(dir + QStringLiteral("/product")).isFile()) {
+            usb.found = true;
+            usb.product = readAttribute(dir + QStringLiteral("/product"));
+            usb.serial = readAttribute(dir + QStringLiteral("/serial"));
+            usb.vendorId = readAttribute(dir + QStringLiteral("/idVendor"));
+            usb.productId = readAttribute(dir + QStringLiteral("/idProduct"));
+            break;
+        }
+        const QString parent = QFileInfo(dir).path();
+        if (parent == dir)
+            break;
+        dir = parent;
+    }
+    return usb;
+}
+
+// The links of <deviceDir>/serial/by-id by the device they lead to (the first name wins).
+QMap<QString, QString> byIdLinks(const QString& deviceDir) {
+    QMap<QString, QString> links;
+    const QDir dir(QDir(deviceDir).filePath(QStringLiteral("serial/by-id")));
+    const QStringList names =
+        dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString& name : names) {
+        const QString link = dir.filePath(name);
+        const QString target = QFileInfo(link).canonicalFilePath();
+        if (!target.isEmpty() && !links.contains(target))
+            links.insert(target, link);
+    }
+    return links;
+}
+
 // Sort key: rank (USB adapters, CDC-ACM, others), the family name (the device name without its
 // trailing number), the trailing number, then the whole name.
 struct DeviceKey {
@@ -42,8 +118,14 @@ DeviceKey keyOf(const QString& path) {
 
 } // namespace
 
+PortMap::PortMap() : table_(std::make_shared<Table>()) {}
+
 PortMap::PortMap(QMap<int, QString> devices, ExistsFn exists)
-    : devices_(std::move(devices)), exists_(std::move(exists)) {}
+    : table_(std::make_shared<Table>(Table{std::move(devices), {}})), exists_(std::move(exists)) {}
+
+bool PortMap::exists(const QString& path) const {
+    return exists_ ? exists_(path) : pathExists(path);
+}
 
 PortMap PortMap::build(const QProcessEnvironment& environment, const QStringList& systemDevices,
                        ExistsFn exists) {
@@ -53,10 +135,15 @@ PortMap PortMap::build(const QProcessEnvironment& environment, const QStringList
         if (!path.isEmpty())
             devices.insert(n, path);
     }
-    const QList<QString> named = devices.values();
+    // A system device that a VANTREL_COM<n> names, directly or through a link (a by-id name),
+    // keeps that number only.
+    QStringList named;
+    for (const QString& path : std::as_const(devices))
+        named << path << resolved(path);
     QStringList remaining;
     for (const QString& path : systemDevices)
-        if (!path.isEmpty() && !named.contains(path) && !remaining.contains(path))
+        if (!path.isEmpty() && !named.contains(path) && !named.contains(resolved(path)) &&
+            !remaining.contains(path))
             remaining << path;
     std::sort(remaining.begin(), remaining.end(),
               [](const QString& a, const QString& b) { return keyOf(a) < keyOf(b); });
@@ -72,7 +159,7 @@ PortMap PortMap::build(const QProcessEnvironment& environment, const QStringList
     for (int n = kFirstPort; n <= kLastPort; ++n) {
         const QString path = environment.value(QStringLiteral("VANTREL_COM%1").arg(n)).trimmed();
         if (!path.isEmpty())
-            map.named_.insert(n, path);
+            map.table_->named.insert(n, path);
     }
     return map;
 }
@@ -96,37 +183,95 @@ QStringList PortMap::sysfsSerialDevices(const QString& ttyClassDir, const QStrin
 }
 
 PortMap PortMap::fromSystem() {
+    return fromSystem(System{});
+}
+
+PortMap PortMap::fromSystem(const System& system) {
     QStringList paths;
-    if (QFileInfo(QStringLiteral("/sys/class/tty")).isDir()) {
-        paths = sysfsSerialDevices();
-    } else {
+    if (QFileInfo(system.ttyClassDir).isDir()) {
+        paths = sysfsSerialDevices(system.ttyClassDir, system.deviceDir);
+    } else if (system.ttyClassDir == kSysClassTty) {
         const auto ports = QSerialPortInfo::availablePorts();
         for (const QSerialPortInfo& info : ports)
             paths << info.systemLocation();
     }
-    return build(QProcessEnvironment::systemEnvironment(), paths, pathExists);
+    PortMap map = build(system.environment, paths, pathExists);
+    map.system_ = system;
+    return map;
+}
+
+void PortMap::refresh() {
+    if (!system_)
+        return;
+    *table_ = *fromSystem(*system_).table_;
 }
 
 QString PortMap::devicePath(int n) const {
-    return devices_.value(n);
+    return table_->devices.value(n);
 }
 
 QList<int> PortMap::existingPorts() const {
     QList<int> numbers;
     for (int n = kFirstPort; n <= kLastPort; ++n) {
-        const QString path = devices_.value(n);
-        if (path.isEmpty())
-            continue;
-        if (exists_ ? exists_(path) : pathExists(path))
+        const QString path = table_->devices.value(n);
+        if (!path.isEmpty() && exists(path))
             numbers << n;
     }
     return numbers;
 }
 
+QList<PortEntry> PortMap::entries() const {
+    // An explicit table names its devices and nothing more is looked up.
+    const QString deviceDir = system_ ? system_->deviceDir : kDev;
+    const QString ttyClassDir = system_ ? system_->ttyClassDir : QString();
+    const QMap<QString, QString> byId = system_ ? byIdLinks(deviceDir) : QMap<QString, QString>();
+    QList<PortEntry> list;
+    for (int n : existingPorts()) {
+        PortEntry entry;
+        entry.number = n;
+        entry.devicePath = table_->devices.value(n);
+        entry.resolvedPath = resolved(entry.devicePath);
+        entry.deviceName = shortName(entry.resolvedPath, deviceDir);
+        entry.byIdPath = byId.value(entry.resolvedPath);
+        const UsbDevice usb = usbDeviceOf(ttyClassDir, QFileInfo(entry.resolvedPath).fileName());
+        entry.product = usb.product;
+        if (!entry.byIdPath.isEmpty())
+            entry.stableId = entry.byIdPath;
+        else if (usb.found && !usb.serial.isEmpty())
+            entry.stableId =
+                QStringLiteral("usb:%1:%2:%3").arg(usb.vendorId, usb.productId, usb.serial);
+        else if (!usb.found)
+            entry.stableId = entry.devicePath; // a fixed port, or a path the user named
+        // A USB adapter with neither by-id name nor serial number cannot be told from another.
+        list << entry;
+    }
+    return list;
+}
+
+QStringList PortMap::watchedDirectories(const System& system) {
+    QStringList dirs{system.deviceDir,
+                     QDir(system.deviceDir).filePath(QStringLiteral("serial/by-id"))};
+    for (int n = kFirstPort; n <= kLastPort; ++n) {
+        const QString path =
+            system.environment.value(QStringLiteral("VANTREL_COM%1").arg(n)).trimmed();
+        if (path.isEmpty())
+            continue;
+        QFileInfo info(path);
+        dirs << info.absolutePath();
+        // A link may lead into another folder; so may the link it leads to.
+        for (int hop = 0; hop < 8 && info.isSymLink(); ++hop) {
+            info = QFileInfo(info.symLinkTarget());
+            dirs << info.absolutePath();
+        }
+    }
+    dirs.removeDuplicates();
+    return dirs;
+}
+
 QString PortMap::noPortDescription() const {
     QStringList missing;
-    for (auto it = named_.begin(); it != named_.end(); ++it)
-        if (!(exists_ ? exists_(it.value()) : pathExists(it.value())))
+    for (auto it = table_->named.begin(); it != table_->named.end(); ++it)
+        if (!exists(it.value()))
             missing << QStringLiteral("VANTREL_COM%1 names %2, which does not exist")
                            .arg(it.key())
                            .arg(it.value());

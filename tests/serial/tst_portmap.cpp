@@ -1,6 +1,8 @@
-// Port numbers to devices: environment overrides, family and numeric order, existence.
+// Port numbers to devices: environment overrides, family and numeric order, existence, and
+// what the port list says about each device.
 
 #include "serial/PortMap.h"
+#include "support/FakePortSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,6 +44,9 @@ private slots:
     void build();
     void existenceUsesTheFileSystem();
     void sysfsListsRealSerialDevicesOnly();
+    void entries_data();
+    void entries();
+    void copiesSeeARefresh();
 };
 
 void TestPortMap::existingPorts_data() {
@@ -158,6 +163,78 @@ void TestPortMap::sysfsListsRealSerialDevicesOnly() {
     QCOMPARE(found, (QStringList{"/dev/ttyACM3", "/dev/ttyAMA0", "/dev/ttyS0", "/dev/ttyUSB0"}));
     QCOMPARE(PortMap::sysfsSerialDevices(root.filePath(QStringLiteral("nothing-here"))),
              QStringList{});
+}
+
+void TestPortMap::entries_data() {
+    QTest::addColumn<QStringList>("adapters"); // as FakePortSystem writes them
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<QStringList>("expected"); // "label | stable identity | tooltip"
+
+    QTest::newRow("USB adapter with a by-id name")
+        << QStringList{"ttyUSB0|FT232R USB UART|A50285BI|usb-FTDI_A50285BI-if00-port0"}
+        << QStringList{}
+        << QStringList{"1  ttyUSB0  FT232R USB UART | <dev>/serial/by-id/usb-FTDI_A50285BI-if00-"
+                       "port0 | <dev>/ttyUSB0\n<dev>/serial/by-id/usb-FTDI_A50285BI-if00-port0"};
+    QTest::newRow("serial number without by-id name")
+        << QStringList{"ttyACM0|Pico|E6614C3|"} << QStringList{}
+        << QStringList{"1  ttyACM0  Pico | usb:0403:6001:E6614C3 | <dev>/ttyACM0"};
+    QTest::newRow("neither by-id name nor serial number: no identity")
+        << QStringList{"ttyUSB0|CP2102 USB to UART||"} << QStringList{}
+        << QStringList{"1  ttyUSB0  CP2102 USB to UART |  | <dev>/ttyUSB0"};
+    QTest::newRow("built-in port: its path is its identity")
+        << QStringList{"ttyS0"} << QStringList{}
+        << QStringList{"1  ttyS0 | <dev>/ttyS0 | <dev>/ttyS0"};
+    QTest::newRow("product with stray blanks; empty product")
+        << QStringList{"ttyUSB0|  FT232R \t USB UART  |S1|", "ttyUSB1||S2|"} << QStringList{}
+        << QStringList{"1  ttyUSB0  FT232R USB UART | usb:0403:6001:S1 | <dev>/ttyUSB0",
+                       "2  ttyUSB1 | usb:0403:6001:S2 | <dev>/ttyUSB1"};
+    QTest::newRow("VANTREL_COM names the by-id link: listed once, under its number")
+        << QStringList{"ttyUSB0|FT232R USB UART|A1|usb-FTDI_A1", "ttyUSB1|FT231X|B2|usb-FTDI_B2"}
+        << QStringList{"VANTREL_COM3=<dev>/serial/by-id/usb-FTDI_A1"}
+        << QStringList{"1  ttyUSB1  FT231X | <dev>/serial/by-id/usb-FTDI_B2 | <dev>/ttyUSB1\n"
+                       "<dev>/serial/by-id/usb-FTDI_B2",
+                       "3  ttyUSB0  FT232R USB UART | <dev>/serial/by-id/usb-FTDI_A1 | "
+                       "<dev>/serial/by-id/usb-FTDI_A1\n→ <dev>/ttyUSB0"};
+    QTest::newRow("VANTREL_COM path outside the device folder, and one that does not exist")
+        << QStringList{} << QStringList{"VANTREL_COM2=<root>/board", "VANTREL_COM4=<root>/none"}
+        << QStringList{"2  <root>/board | <root>/board | <root>/board"};
+}
+
+void TestPortMap::entries() {
+    QFETCH(QStringList, adapters);
+    QFETCH(QStringList, environment);
+    QFETCH(QStringList, expected);
+    FakePortSystem fake;
+    QVERIFY(fake.isValid());
+    for (const QString& adapter : adapters)
+        QVERIFY2(fake.plug(adapter), qPrintable(adapter));
+    QVERIFY(FakePortSystem::write(fake.root() + QStringLiteral("/board"), {}));
+    QStringList listed;
+    for (const PortEntry& e : PortMap::fromSystem(fake.system(environment)).entries())
+        listed << QStringLiteral("%1 | %2 | %3").arg(e.label(), e.stableId, e.toolTip());
+    for (QString& line : expected)
+        line = fake.expand(line);
+    QCOMPARE(listed, expected);
+    QCOMPARE(fake.deviceOpens(), 0);
+}
+
+// The serial port and the port list hold copies of one map: after the list reads the system
+// again, a number opens the device the list shows.
+void TestPortMap::copiesSeeARefresh() {
+    FakePortSystem fake;
+    QVERIFY(fake.isValid());
+    QVERIFY(fake.plug(QStringLiteral("ttyUSB1|FT232R USB UART|B|")));
+    PortMap list = PortMap::fromSystem(fake.system());
+    const PortMap port = list;
+    QVERIFY(fake.plug(QStringLiteral("ttyUSB0|FT232R USB UART|A|")));
+    QCOMPARE(port.devicePath(1), fake.deviceDir() + QStringLiteral("/ttyUSB1"));
+    list.refresh();
+    QCOMPARE(port.devicePath(1), fake.deviceDir() + QStringLiteral("/ttyUSB0"));
+    QCOMPARE(port.devicePath(2), fake.deviceDir() + QStringLiteral("/ttyUSB1"));
+
+    PortMap table({{1, QStringLiteral("/dev/a")}});
+    table.refresh(); // nothing to read again
+    QCOMPARE(table.devicePath(1), QStringLiteral("/dev/a"));
 }
 
 QTEST_GUILESS_MAIN(TestPortMap)

@@ -6,6 +6,7 @@
 #include "protocol/BaudRates.h"
 #include "protocol/LineSettings.h"
 #include "protocol/ReplyText.h"
+#include "serial/PortWatcher.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using engine::BoardSession;
 using engine::SessionState;
@@ -109,15 +111,13 @@ ConnectionPanel::ConnectionPanel(BoardSession& session, Dialogs& dialogs, PortMa
         emit replyShown(txtBuffer_->text());
     });
     connect(&session_, &BoardSession::portLost, this, &ConnectionPanel::onPortLost);
+    watchSystemPorts();
 }
 
 void ConnectionPanel::fillLists() {
     cboPort_->clear();
-    for (int n : portMap_.existingPorts()) {
-        cboPort_->addItem(QString::number(n));
-        cboPort_->setItemData(cboPort_->count() - 1, portMap_.devicePath(n), Qt::ToolTipRole);
-    }
-    cboPort_->setCurrentIndex(cboPort_->count() > 0 ? 0 : -1);
+    shownPorts_.clear();
+    followSystemPorts();
     cboBR_->setCurrentIndex(protocol::kDefaultRateIndex);
     cmbBoudRate_->setCurrentIndex(protocol::kDefaultRateIndex);
 }
@@ -147,7 +147,7 @@ void ConnectionPanel::cmd_conecta_Click() {
     }
     setListsEnabled(false);
     bool isNumber = false;
-    const int portNumber = cboPort_->currentText().toInt(&isNumber);
+    const int portNumber = cboPort_->currentData().toInt(&isNumber);
     if (!isNumber) {
         showCriticalError(kNoPortErrorNumber, portMap_.noPortDescription());
         return;
@@ -243,6 +243,7 @@ void ConnectionPanel::clearResponse() {
 void ConnectionPanel::onPortLost(const QString& device, const QString& reason,
                                  int uploadBytesSent) {
     emit statusTextChanged(kDisconnectedByUser);
+    rememberLostPort();
     QString text = QStringLiteral("The connection to the controller was lost.\nDevice: %1\n"
                                   "Reason: %2")
                        .arg(device, reason);
@@ -269,8 +270,89 @@ void ConnectionPanel::showCriticalError(int errorNumber, const QString& descript
 void ConnectionPanel::setListsEnabled(bool enabled) {
     cboPort_->setEnabled(enabled);
     cboBR_->setEnabled(enabled);
+    if (enabled)
+        followSystemPorts(); // what changed while the port was in use
 }
 
 void ConnectionPanel::setConnectCaption(const QString& caption) {
     cmd_conecta_->setText(caption);
+}
+
+// --- The port list following the system ------------------------------------------------------
+
+void ConnectionPanel::watchSystemPorts() {
+    connect(&session_, &BoardSession::stateChanged, this, &ConnectionPanel::followSessionForPorts);
+    const auto& system = portMap_.system();
+    if (!system)
+        return; // an explicit table: nothing to follow
+    portWatcher_ = new PortWatcher(*system, this);
+    connect(portWatcher_, &PortWatcher::portsChanged, this, &ConnectionPanel::onSystemPortsChanged);
+}
+
+void ConnectionPanel::onSystemPortsChanged() {
+    // While a port is in use its number must keep its device; the list catches up when it is
+    // enabled again.
+    if (session_.state() == SessionState::Disconnected && cboPort_->isEnabledTo(this))
+        followSystemPorts();
+}
+
+void ConnectionPanel::followSystemPorts() {
+    portMap_.refresh(); // the serial port shares the map: numbers open what the list shows
+    const QList<PortEntry> ports = portMap_.entries();
+    if (ports != shownPorts_ || cboPort_->count() != ports.size()) {
+        const int current = cboPort_->currentIndex();
+        const QString selected = current >= 0 && current < shownPorts_.size()
+                                     ? shownPorts_.at(current).devicePath
+                                     : QString();
+        shownPorts_ = ports;
+        cboPort_->clear();
+        int select = ports.isEmpty() ? -1 : 0;
+        for (const PortEntry& port : ports) {
+            if (!selected.isEmpty() && port.devicePath == selected)
+                select = cboPort_->count();
+            cboPort_->addItem(port.label(), port.number);
+            cboPort_->setItemData(cboPort_->count() - 1, port.toolTip(), Qt::ToolTipRole);
+        }
+        cboPort_->setCurrentIndex(select);
+    }
+    announceReturnedPort();
+}
+
+void ConnectionPanel::followSessionForPorts(SessionState state) {
+    if (state != SessionState::Detecting)
+        return;
+    // A new connection: the port it uses, as the list showed it (the list is frozen now).
+    lostPort_.reset();
+    portInUse_.reset();
+    for (const PortEntry& port : std::as_const(shownPorts_))
+        if (port.number == session_.commPort())
+            portInUse_ = port;
+}
+
+void ConnectionPanel::rememberLostPort() {
+    if (!portInUse_ || portInUse_->stableId.isEmpty())
+        return; // an adapter that cannot be told from another is not waited for
+    const QString id = portInUse_->stableId;
+    // The list was read again as the connection ended; the adapter may have left it already.
+    const bool listed = std::any_of(shownPorts_.begin(), shownPorts_.end(),
+                                    [&](const PortEntry& port) { return port.stableId == id; });
+    lostPort_ = LostPort{id, !listed};
+}
+
+void ConnectionPanel::announceReturnedPort() {
+    if (!lostPort_)
+        return;
+    const auto it =
+        std::find_if(shownPorts_.begin(), shownPorts_.end(),
+                     [&](const PortEntry& port) { return port.stableId == lostPort_->stableId; });
+    if (it == shownPorts_.end()) {
+        lostPort_->seenGone = true;
+        return;
+    }
+    if (!lostPort_->seenGone)
+        return; // still the lost device's own entry, before the system has removed it
+    lostPort_.reset();
+    cboPort_->setCurrentIndex(int(it - shownPorts_.begin()));
+    emit statusTextChanged(
+        QStringLiteral("COM%1 (%2) is back: press Connect").arg(it->number).arg(it->deviceName));
 }

@@ -5,7 +5,8 @@
 // session calls and the session's signals into captions, boxes and status texts.
 //
 //   name         caption / text                    what it does
-//   cboPort      port numbers 1..16                the port "Connect" opens
+//   cboPort      "1  ttyUSB0  FT232R USB UART"     the port "Connect" opens: number, device,
+//                                                  adapter; the item data holds the number
 //   cboBR        "2400" .. "115200"                the rate "Connect" opens at
 //   cmd_conecta  "Connect" / "Disconnect"          connect: opens, sends Identify 49 44 and
 //                                                  detects; disconnect: closes the port
@@ -15,17 +16,27 @@
 //   Text17       "Controller Response"             what the board sent (read-only)
 //   txtBuffer    (hidden)                          the piece being shown
 //   Timer1..4    (the session's timers)            detection time-out, poll, drain, pause
+//
+// The port list follows the system while no port is in use (a PortWatcher tells of changes):
+// the selection stays on its device when numbers shift, and falls back to the first port when
+// its device is gone. While a port is in use the list waits, and catches up when it is enabled
+// again. An adapter lost while connected is remembered by its stable identity; when it comes
+// back, the list selects it and the status bar says so. Nothing reconnects by itself.
 
+#include "serial/PortEntry.h"
 #include "serial/PortMap.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QWidget>
+#include <optional>
 
 class Dialogs;
 namespace engine {
 class BoardSession;
 enum class SessionState;
 } // namespace engine
+class PortWatcher;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -36,7 +47,8 @@ public:
     ConnectionPanel(engine::BoardSession& session, Dialogs& dialogs, PortMap portMap,
                     QWidget* parent = nullptr);
 
-    // Start-up: lists the ports that exist among 1..16 and selects 9600 in both rate lists.
+    // Start-up: lists the ports that exist among 1..16, selects the first, and selects 9600 in
+    // both rate lists.
     void fillLists();
     // Shut-down: stops every timer and releases the port, sending nothing.
     void shutDown();
@@ -69,6 +81,13 @@ private:
     void showCriticalError(int errorNumber, const QString& description);
     void setListsEnabled(bool enabled);
     void setConnectCaption(const QString& caption);
+    // The port list following the system.
+    void watchSystemPorts();
+    void onSystemPortsChanged();
+    void followSystemPorts();
+    void followSessionForPorts(engine::SessionState state);
+    void rememberLostPort();
+    void announceReturnedPort();
 
     engine::BoardSession& session_;
     Dialogs& dialogs_;
@@ -81,4 +100,13 @@ private:
     QPushButton* Command4_;
     QLineEdit* Text17_;
     QLineEdit* txtBuffer_;
+
+    PortWatcher* portWatcher_ = nullptr;
+    QList<PortEntry> shownPorts_;        // what cboPort lists, item by item
+    std::optional<PortEntry> portInUse_; // the port of the current or last connection
+    struct LostPort {
+        QString stableId;
+        bool seenGone = false; // it has left the list since it was lost
+    };
+    std::optional<LostPort> lostPort_;
 };
