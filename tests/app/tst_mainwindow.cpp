@@ -11,11 +11,43 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
+
+namespace {
+
+// Sends mouse events to `target` as the window system does: each step is "press", "release" or
+// "double" (the second press of a double click), a button L, R or M, and "in" or "out" (a point
+// beside the control; the control keeps the mouse while a button is held).
+void mouseSteps(QWidget* target, const QString& steps) {
+    Qt::MouseButtons held;
+    for (const QString& step : steps.split(u',', Qt::SkipEmptyParts)) {
+        const QStringList word = step.split(u' ', Qt::SkipEmptyParts);
+        QVERIFY2(word.size() == 3, qPrintable(step));
+        const QHash<QString, Qt::MouseButton> buttons{
+            {"L", Qt::LeftButton}, {"R", Qt::RightButton}, {"M", Qt::MiddleButton}};
+        const Qt::MouseButton button = buttons.value(word[1], Qt::NoButton);
+        QVERIFY2(button != Qt::NoButton, qPrintable(step));
+        const QPointF at = word[2] == u"in" ? QPointF(target->rect().center())
+                                            : QPointF(target->width() + 20, -20);
+        QEvent::Type type = QEvent::MouseButtonPress;
+        if (word[0] == u"release") {
+            type = QEvent::MouseButtonRelease;
+            held &= ~button;
+        } else {
+            type = word[0] == u"double" ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress;
+            held |= button;
+        }
+        QMouseEvent event(type, at, target->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    }
+}
+
+} // namespace
 
 class tst_MainWindow : public QObject {
     Q_OBJECT
@@ -31,6 +63,8 @@ private slots:
     void exitClosesOpenPort_data();
     void exitClosesOpenPort();
     void aboutBox();
+    void aboutLink_data();
+    void aboutLink();
     void aboutGestureUnlocksFontScreens();
     void everyControlHasAnAccessibleName();
 };
@@ -350,6 +384,33 @@ void tst_MainWindow::aboutBox() {
     QPointer<AboutBox> guard(about);
     QTest::keyClick(about, Qt::Key_Escape);
     QTRY_VERIFY(!guard);
+}
+
+void tst_MainWindow::aboutLink_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("opened");
+    QTest::newRow("left click") << "press L in, release L in" << 1;
+    QTest::newRow("two clicks") << "press L in, release L in, press L in, release L in" << 2;
+    QTest::newRow("double click") << "press L in, release L in, double L in, release L in" << 1;
+    QTest::newRow("right click") << "press R in, release R in" << 0;
+    QTest::newRow("middle click") << "press M in, release M in" << 0;
+    QTest::newRow("right click while left is held")
+        << "press L in, press R in, release R in, release L in" << 1;
+    QTest::newRow("released beside the link") << "press L in, release L out" << 0;
+    QTest::newRow("release without a press on the link") << "release L in" << 0;
+}
+
+void tst_MainWindow::aboutLink() {
+    QFETCH(QString, steps);
+    QFETCH(int, opened);
+    WindowFixture f;
+    f.window->mnuAbout_Click();
+    AboutBox* about = f.window->aboutBox();
+    QList<QUrl> urls;
+    about->openUrl = [&](const QUrl& url) { urls << url; };
+    mouseSteps(about->findChild<QLabel*>(QStringLiteral("Label5")), steps);
+    QCOMPARE(urls, QList<QUrl>(opened, QUrl(QString::fromLatin1(AboutBox::kMakerWebAddress))));
+    QVERIFY(about->isVisible());
 }
 
 void tst_MainWindow::aboutGestureUnlocksFontScreens() {
