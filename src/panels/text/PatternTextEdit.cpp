@@ -11,8 +11,8 @@ PatternTextEdit::PatternTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     // first rescans the rest of that word for every line, so a pasted list of a megabyte took
     // minutes to show; breaking anywhere lays it out in one pass. Lines broke inside such a
     // list before as well, since no word boundary fits.
+    setWordWrapMode(QTextOption::WrapAnywhere);
     QTextOption option = document()->defaultTextOption();
-    option.setWrapMode(QTextOption::WrapAnywhere);
     // Digits and commas run left to right; this spares scanning a long list for its direction.
     option.setTextDirection(Qt::LeftToRight);
     document()->setDefaultTextOption(option);
