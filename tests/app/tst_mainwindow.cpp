@@ -447,7 +447,6 @@ void tst_MainWindow::aboutLink_data() {
     QTest::newRow("two clicks") << "press L in, release L in, press L in, release L in" << 2;
     QTest::newRow("double click") << "press L in, release L in, double L in, release L in" << 1;
     QTest::newRow("right click") << "press R in, release R in" << 0;
-    QTest::newRow("middle click") << "press M in, release M in" << 0;
     QTest::newRow("right click while left is held")
         << "press L in, press R in, release R in, release L in" << 1;
     QTest::newRow("released beside the link") << "press L in, release L out" << 0;

@@ -246,8 +246,6 @@ void tst_TextPanel::controlKeys_data() {
         << true << int(Qt::Key_BracketLeft) << ctrl << "\x1b" << QByteArray("26 1B | 61") << 2;
     QTest::newRow("Shift+Enter is Enter") << true << int(Qt::Key_Return) << int(Qt::ShiftModifier)
                                           << "\r" << QByteArray("26 0D | 26 61") << 1;
-    QTest::newRow("plain [") << false << int(Qt::Key_BracketLeft) << 0 << "["
-                             << QByteArray("02 5B | 02 61") << 0;
     QTest::newRow("AltGr+8 types [")
         << false << int(Qt::Key_BracketLeft) << int(Qt::ControlModifier | Qt::AltModifier) << "["
         << QByteArray("02 5B | 02 61") << 0;
