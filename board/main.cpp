@@ -10,8 +10,8 @@
 #include "Version.h"
 #include "board/BoardModel.h"
 #include "board/BoardWindow.h"
-#include "board/TerminationSignals.h"
 #include "board/VirtualBoard.h"
+#include "system/TerminationSignals.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -115,16 +116,33 @@ void AboutBox::Picture1_DblClick() {
 
 bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Label5_) {
-        if (event->type() == QEvent::MouseButtonRelease) {
-            Label5_Click();
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+                linkPressed_ = true;
+            return true;
+        case QEvent::MouseButtonDblClick:
+            // The second press of a double click: the first click has opened the page already.
+            return true;
+        case QEvent::MouseButtonRelease: {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() != Qt::LeftButton)
+                return true;
+            const bool click =
+                linkPressed_ && Label5_->rect().contains(mouse->position().toPoint());
+            linkPressed_ = false;
+            if (click)
+                Label5_Click();
             return true;
         }
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Space) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
                 Label5_Click();
                 return true;
             }
+            break;
+        default:
+            break;
         }
     }
     return QDialog::eventFilter(watched, event);

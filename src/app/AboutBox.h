@@ -47,4 +47,7 @@ private:
     QLabel* lblVersion_;
     QLabel* Label5_;
     QPushButton* cmdOK_;
+    // A left press on the link that has not been released yet: its release over the link is
+    // the click.
+    bool linkPressed_ = false;
 };

@@ -188,12 +188,14 @@ void MainWindow::buildStatusBar() {
     bar->setObjectName(QStringLiteral("StatusBar1"));
     statusPanel1_ = new QLabel(QStringLiteral("Controller Disconnected "), bar);
     statusPanel1_->setObjectName(QStringLiteral("StatusPanel1"));
-    statusPanel1_->setAccessibleName(QStringLiteral("Connection state"));
+    // A screen reader reads a label's text only while it has no accessible name of its own, and
+    // the text is what matters here; what the panel is for goes into the description.
+    statusPanel1_->setAccessibleDescription(QStringLiteral("Connection state"));
     auto* panel2 = new QLabel(bar);
     panel2->setObjectName(QStringLiteral("StatusPanel2"));
     statusPanel3_ = new QLabel(bar);
     statusPanel3_->setObjectName(QStringLiteral("StatusPanel3"));
-    statusPanel3_->setAccessibleName(QStringLiteral("Time of day"));
+    statusPanel3_->setAccessibleDescription(QStringLiteral("Time of day"));
     bar->addWidget(statusPanel1_, 3);
     bar->addWidget(panel2, 1);
     bar->addPermanentWidget(statusPanel3_);

@@ -1,4 +1,5 @@
 #include "Version.h"
+#include "app/ExitOnTermination.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
 #include "serial/PortMap.h"
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
     QtSerialPort port(portMap);
     QtDialogs dialogs;
     MainWindow window(port, dialogs, portMap);
+    exitOnTermination(window);
     window.show();
     return app.exec();
 }

@@ -1,21 +1,105 @@
-// The main window: start state of every control by name, the port list, shut-down, About box.
+// The main window: start state of every control by name, the port list, shut-down, About box,
+// and what a screen reader hears of the controls whose text changes.
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
+#include "panels/connection/ConnectionPanel.h"
 #include "support/HexCompare.h"
+#include "support/TestBitmaps.h"
 #include "support/WindowFixture.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+namespace {
+
+// Sends mouse events to `target` as the window system does: each step is "press", "release" or
+// "double" (the second press of a double click), a button L, R or M, and "in" or "out" (a point
+// beside the control; the control keeps the mouse while a button is held).
+void mouseSteps(QWidget* target, const QString& steps) {
+    Qt::MouseButtons held;
+    for (const QString& step : steps.split(u',', Qt::SkipEmptyParts)) {
+        const QStringList word = step.split(u' ', Qt::SkipEmptyParts);
+        QVERIFY2(word.size() == 3, qPrintable(step));
+        const QHash<QString, Qt::MouseButton> buttons{
+            {"L", Qt::LeftButton}, {"R", Qt::RightButton}, {"M", Qt::MiddleButton}};
+        const Qt::MouseButton button = buttons.value(word[1], Qt::NoButton);
+        QVERIFY2(button != Qt::NoButton, qPrintable(step));
+        const QPointF at = word[2] == u"in" ? QPointF(target->rect().center())
+                                            : QPointF(target->width() + 20, -20);
+        QEvent::Type type = QEvent::MouseButtonPress;
+        if (word[0] == u"release") {
+            type = QEvent::MouseButtonRelease;
+            held &= ~button;
+        } else {
+            type = word[0] == u"double" ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress;
+            held |= button;
+        }
+        QMouseEvent event(type, at, target->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    }
+}
+
+// Brings the window into one of the states the accessibility table names.
+void reachState(WindowFixture& f, const QString& state, const QTemporaryDir& dir) {
+    if (state == u"at start")
+        return;
+    if (state == u"every scroll bar at its maximum") {
+        for (QScrollBar* bar : f.window->findChildren<QScrollBar*>(
+                 QRegularExpression(QStringLiteral("^HScroll\\d+$"))))
+            bar->setValue(bar->maximum());
+        return;
+    }
+    if (state == u"picture opened") {
+        const QString path = dir.filePath(QStringLiteral("picture.bmp"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        testbmp::Spec picture;
+        picture.width = 100;
+        picture.height = 64;
+        file.write(testbmp::write(picture));
+        file.close();
+        f.dialogs.fileNames.enqueue(path);
+        f.find<QPushButton>("Command5")->click();
+        return;
+    }
+    f.connectAndPoll();
+    if (state == u"connected")
+        return;
+    if (state == u"reply received") {
+        f.port.receive("AB");
+        f.connection()->Timer2_Timer();
+    } else if (state == u"disconnected") {
+        f.find<QPushButton>("cmd_conecta")->click();
+    } else {
+        QFAIL(qPrintable(QStringLiteral("no state ") + state));
+    }
+}
+
+QString shownText(const QWidget* w) {
+    if (const auto* label = qobject_cast<const QLabel*>(w))
+        return label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+        return button->text();
+    if (const auto* box = qobject_cast<const QLineEdit*>(w))
+        return box->text();
+    return QStringLiteral("(no text)");
+}
+
+} // namespace
 
 class tst_MainWindow : public QObject {
     Q_OBJECT
@@ -31,8 +115,12 @@ private slots:
     void exitClosesOpenPort_data();
     void exitClosesOpenPort();
     void aboutBox();
+    void aboutLink_data();
+    void aboutLink();
     void aboutGestureUnlocksFontScreens();
     void everyControlHasAnAccessibleName();
+    void accessibleTextFollowsTheWindow_data();
+    void accessibleTextFollowsTheWindow();
 };
 
 void tst_MainWindow::startState_data() {
@@ -354,6 +442,32 @@ void tst_MainWindow::aboutBox() {
     QTRY_VERIFY(!guard);
 }
 
+void tst_MainWindow::aboutLink_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("opened");
+    QTest::newRow("left click") << "press L in, release L in" << 1;
+    QTest::newRow("two clicks") << "press L in, release L in, press L in, release L in" << 2;
+    QTest::newRow("double click") << "press L in, release L in, double L in, release L in" << 1;
+    QTest::newRow("right click") << "press R in, release R in" << 0;
+    QTest::newRow("right click while left is held")
+        << "press L in, press R in, release R in, release L in" << 1;
+    QTest::newRow("released beside the link") << "press L in, release L out" << 0;
+    QTest::newRow("release without a press on the link") << "release L in" << 0;
+}
+
+void tst_MainWindow::aboutLink() {
+    QFETCH(QString, steps);
+    QFETCH(int, opened);
+    WindowFixture f;
+    f.window->mnuAbout_Click();
+    AboutBox* about = f.window->aboutBox();
+    QList<QUrl> urls;
+    about->openUrl = [&](const QUrl& url) { urls << url; };
+    mouseSteps(about->findChild<QLabel*>(QStringLiteral("Label5")), steps);
+    QCOMPARE(urls, QList<QUrl>(opened, QUrl(QString::fromLatin1(AboutBox::kMakerWebAddress))));
+    QVERIFY(about->isVisible());
+}
+
 void tst_MainWindow::aboutGestureUnlocksFontScreens() {
     WindowFixture f;
     auto* screen = f.find<QScrollBar>("HScroll4");
@@ -391,6 +505,72 @@ void tst_MainWindow::everyControlHasAnAccessibleName() {
             unnamed << w->objectName();
     }
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u", ")));
+}
+
+void tst_MainWindow::accessibleTextFollowsTheWindow_data() {
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("text"); // empty: whatever the control shows, which is not empty
+    const int name = QAccessible::Name;
+    const int value = QAccessible::Value;
+    const int description = QAccessible::Description;
+    auto row = [](const char* state, const char* control, int role, const QString& text) {
+        const char* roleName = role == QAccessible::Name    ? "name"
+                               : role == QAccessible::Value ? "value"
+                                                            : "description";
+        QTest::addRow("%s %s: %s", control, roleName, state) << state << control << role << text;
+    };
+    // Captions and labels: a screen reader hears their text as the name.
+    row("at start", "cmd_conecta", name, "Connect");
+    row("connected", "cmd_conecta", name, "Disconnect");
+    row("disconnected", "cmd_conecta", name, "Connect");
+    row("at start", "StatusPanel1", name, "Controller Disconnected ");
+    row("connected", "StatusPanel1", name, "Connected: COM1 9600,N,8,1");
+    row("disconnected", "StatusPanel1", name, "Controller Disconnected");
+    row("at start", "StatusPanel3", name, QString());
+    row("at start", "Label3", name, "Dimensions:");
+    row("picture opened", "Label3", name, "Dimensions: 100 x 64");
+    // What the fixed-text panels are for stays reachable.
+    row("connected", "StatusPanel1", description, "Connection state");
+    row("at start", "StatusPanel3", description, "Time of day");
+    // Boxes the program writes: a screen reader hears their text as the value.
+    row("reply received", "Text17", value, "AB");
+    row("reply received", "Text14", value, "AB");
+    for (const auto& [box, maximum] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"Text9", "127"},
+                                                                    {"Text7", "15"},
+                                                                    {"Text6", "159"},
+                                                                    {"Text10", "203"},
+                                                                    {"Text11", "100"},
+                                                                    {"Text12", "202"},
+                                                                    {"Text13", "203"},
+                                                                    {"Text8", "15"},
+                                                                    {"Text1", "15"}})
+        row("every scroll bar at its maximum", box, value, maximum);
+}
+
+void tst_MainWindow::accessibleTextFollowsTheWindow() {
+    QFETCH(QString, state);
+    QFETCH(QString, control);
+    QFETCH(int, role);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    WindowFixture f;
+    reachState(f, state, dir);
+    auto* widget = f.find<QWidget>(control.toLatin1().constData());
+    if (role != QAccessible::Description) {
+        // The row is about the text the window shows.
+        const QString shown = shownText(widget);
+        if (text.isEmpty())
+            QVERIFY2(!shown.isEmpty(), qPrintable(control));
+        else
+            QCOMPARE(shown, text);
+        text = shown;
+    }
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    QVERIFY(iface);
+    QCOMPARE(iface->text(QAccessible::Text(role)), text);
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -10,6 +10,7 @@ cd "$root"
 
 declare -A allowed=(
     [src/protocol]="protocol"
+    [src/system]="system"
     [src/serial]="protocol serial"
     [src/engine]="protocol serial engine"
     [src/picture]="protocol picture"
@@ -23,7 +24,7 @@ for layer in "${!allowed[@]}"; do
         top=${header%%/*}
         [[ "$header" == "Version.h" ]] && continue
         ok=0
-        for a in ${allowed[$layer]}; do [[ "$top" == "$a" ]] && ok=1; done
+        for a in ${allowed[$layer]} system; do [[ "$top" == "$a" ]] && ok=1; done
         if [[ $ok -eq 0 ]]; then
             echo "$file includes $header, above its layer ($layer may use: ${allowed[$layer]})"
             status=1

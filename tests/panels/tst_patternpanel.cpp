@@ -182,8 +182,19 @@ void tst_PatternPanel::keyFilter_data() {
     QTest::newRow("e acute") << 0xC9 << 0 << QStringLiteral("\u00E9") << false << "12" << true;
     QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << "\x7f" << true << "2" << false;
     QTest::newRow("Left") << int(Qt::Key_Left) << 0 << "" << false << "12" << false;
-    QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << "\x1b" << false << "12" << false;
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << "\x1b" << false << "12" << true;
+    QTest::newRow("Ctrl+Enter") << int(Qt::Key_Return) << int(Qt::ControlModifier) << "\r" << false
+                                << "12" << true;
+    QTest::newRow("Ctrl+B") << int(Qt::Key_B) << int(Qt::ControlModifier) << "\x02" << false << "12"
+                            << true;
+    QTest::newRow("Ctrl+[") << int(Qt::Key_BracketLeft) << int(Qt::ControlModifier) << "\x1b"
+                            << false << "12" << true;
+    // The box's editing shortcuts and Ctrl chords without a character are no typed characters.
     QTest::newRow("Ctrl+A") << int(Qt::Key_A) << int(Qt::ControlModifier) << "\x01" << false << "12"
+                            << false;
+    QTest::newRow("Ctrl+Backspace")
+        << int(Qt::Key_Backspace) << int(Qt::ControlModifier) << "\b" << false << "" << false;
+    QTest::newRow("Ctrl+1") << int(Qt::Key_1) << int(Qt::ControlModifier) << "1" << false << "12"
                             << false;
 }
 

@@ -75,6 +75,8 @@ private slots:
     void keys();
     void keysThatTypeNothing_data();
     void keysThatTypeNothing();
+    void controlKeys_data();
+    void controlKeys();
     void inputMethod_data();
     void inputMethod();
     void bufferLimitBoxComesAfterTheKey();
@@ -209,6 +211,65 @@ void tst_TextPanel::keysThatTypeNothing() {
         QCOMPARE(f.panel.stringCharacterCount(), 0);
         QVERIFY(f.dialogs.messages.isEmpty());
     }
+}
+
+void tst_TextPanel::controlKeys_data() {
+    QTest::addColumn<bool>("stringMode");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("writes");
+    QTest::addColumn<int>("count");
+    // Each key is followed by the letter a. Texts as X11 delivers them with a US layout.
+    const int ctrl = int(Qt::ControlModifier);
+    const int ctrlShift = int(Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::newRow("Ctrl+[") << false << int(Qt::Key_BracketLeft) << ctrl << "\x1b"
+                            << QByteArray("02 1B | 02 61") << 0;
+    QTest::newRow("Ctrl+\\") << false << int(Qt::Key_Backslash) << ctrl << "\x1c"
+                             << QByteArray("02 1C | 02 61") << 0;
+    QTest::newRow("Ctrl+]") << false << int(Qt::Key_BracketRight) << ctrl << "\x1d"
+                            << QByteArray("02 1D | 02 61") << 0;
+    QTest::newRow("Ctrl+Shift+6 (^)") << false << int(Qt::Key_AsciiCircum) << ctrlShift << "\x1e"
+                                      << QByteArray("02 1E | 02 61") << 0;
+    QTest::newRow("Ctrl+Shift+- (_)") << false << int(Qt::Key_Underscore) << ctrlShift << "\x1f"
+                                      << QByteArray("02 1F | 02 61") << 0;
+    QTest::newRow("Ctrl+Enter") << false << int(Qt::Key_Return) << ctrl << "\r"
+                                << QByteArray("02 0A | 02 61") << 0;
+    QTest::newRow("Ctrl+keypad Enter")
+        << false << int(Qt::Key_Enter) << int(Qt::ControlModifier | Qt::KeypadModifier) << "\r"
+        << QByteArray("02 0A | 02 61") << 0;
+    QTest::newRow("Ctrl+Backspace")
+        << false << int(Qt::Key_Backspace) << ctrl << "\b" << QByteArray("02 7F | 02 61") << 0;
+    QTest::newRow("string Ctrl+Enter does not end the string")
+        << true << int(Qt::Key_Return) << ctrl << "\r" << QByteArray("26 0A | 61") << 2;
+    QTest::newRow("string Ctrl+[ counts")
+        << true << int(Qt::Key_BracketLeft) << ctrl << "\x1b" << QByteArray("26 1B | 61") << 2;
+    QTest::newRow("Shift+Enter is Enter") << true << int(Qt::Key_Return) << int(Qt::ShiftModifier)
+                                          << "\r" << QByteArray("26 0D | 26 61") << 1;
+    QTest::newRow("AltGr+8 types [")
+        << false << int(Qt::Key_BracketLeft) << int(Qt::ControlModifier | Qt::AltModifier) << "["
+        << QByteArray("02 5B | 02 61") << 0;
+    QTest::newRow("Ctrl+Shift+[ ({) is no character")
+        << false << int(Qt::Key_BraceLeft) << ctrlShift << "\x1b" << QByteArray("02 61") << 0;
+    QTest::newRow("Ctrl+6 is no character")
+        << false << int(Qt::Key_6) << ctrl << "6" << QByteArray("02 61") << 0;
+}
+
+void tst_TextPanel::controlKeys() {
+    QFETCH(bool, stringMode);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, writes);
+    QFETCH(int, count);
+    Fixture f;
+    f.option(stringMode ? "optString" : "optChar")->click();
+    QTest::sendKeyEvent(QTest::Click, f.box(), Qt::Key(key), text,
+                        Qt::KeyboardModifiers(modifiers));
+    typeKeys(f.box(), QStringLiteral("a"));
+    COMPARE_HEX(f.port.writes, writesOf(writes.constData()));
+    QCOMPARE(f.panel.stringCharacterCount(), count);
+    QVERIFY(f.dialogs.messages.isEmpty());
 }
 
 void tst_TextPanel::inputMethod_data() {

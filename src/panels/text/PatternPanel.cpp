@@ -3,6 +3,7 @@
 #include "engine/BoardSession.h"
 #include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
+#include "panels/text/ControlCode.h"
 #include "panels/text/PatternTextEdit.h"
 
 #include <QEvent>
@@ -11,33 +12,52 @@
 #include <QHBoxLayout>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
 
 constexpr int kBackspace = 0x08;
-constexpr int kEnter = 0x0D;
+constexpr int kEscape = 0x1B;
 
 bool isControl(QChar c) {
     return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
 }
 
-// The characters a key would put into the box: Enter and Backspace by their codes, Ctrl
-// shortcuts (Ctrl+V and the like) and editing keys (arrows, Delete, Escape, Tab) none.
+// The box's own editing shortcuts: they edit the list and type no character.
+bool isEditingShortcut(const QKeyEvent* key) {
+    static constexpr QKeySequence::StandardKey kEditing[] = {
+        QKeySequence::Copy,
+        QKeySequence::Cut,
+        QKeySequence::Paste,
+        QKeySequence::Undo,
+        QKeySequence::Redo,
+        QKeySequence::SelectAll,
+        QKeySequence::DeleteStartOfWord,
+        QKeySequence::DeleteEndOfWord,
+        QKeySequence::DeleteEndOfLine,
+        QKeySequence::DeleteCompleteLine,
+    };
+    for (QKeySequence::StandardKey k : kEditing)
+        if (key->matches(k))
+            return true;
+    return false;
+}
+
+// The character codes a key would put into the box, as a key press delivers them: Escape,
+// Enter and Ctrl chords by their control codes. Keys that only move or edit (arrows, Home, End,
+// Tab, Delete) and the box's editing shortcuts (Ctrl+V, Ctrl+Z, ...) deliver none.
 QString typedCharacters(const QKeyEvent* key) {
-    switch (key->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return QString(QChar(kEnter));
-    case Qt::Key_Backspace:
-        return QString(QChar(kBackspace));
-    default:
-        break;
-    }
+    if (isEditingShortcut(key))
+        return {};
+    if (key->key() == Qt::Key_Escape)
+        return QString(QChar(kEscape));
+    if (const int code = controlCode(key); code >= 0)
+        return QString(QChar(code));
     const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
     if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))
-        return {};
+        return {}; // a Ctrl chord with no character, such as Ctrl+1
     QString text = key->text();
     text.removeIf(isControl);
     return text;

@@ -7,6 +7,15 @@ PatternTextEdit::PatternTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     // sequences arrive as plain key presses and meet the same key filter.
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
+    // A list without blanks is one long word to the line breaker. Looking for a word boundary
+    // first rescans the rest of that word for every line, so a pasted list of a megabyte took
+    // minutes to show; breaking anywhere lays it out in one pass. Lines broke inside such a
+    // list before as well, since no word boundary fits.
+    setWordWrapMode(QTextOption::WrapAnywhere);
+    QTextOption option = document()->defaultTextOption();
+    // Digits and commas run left to right; this spares scanning a long list for its direction.
+    option.setTextDirection(Qt::LeftToRight);
+    document()->setDefaultTextOption(option);
 }
 
 bool PatternTextEdit::isPatternText(QStringView text) {

@@ -3,6 +3,7 @@
 #include "engine/BoardSession.h"
 #include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
+#include "panels/text/ControlCode.h"
 #include "protocol/Messages.h"
 
 #include <QEvent>
@@ -17,32 +18,11 @@
 namespace {
 
 constexpr int kEnter = 0x0D;
-constexpr int kBackspace = 0x08;
 
 // A control character has no glyph on the board; keys that mean one (Enter, Backspace,
-// Ctrl+letter) are recognised by their key code instead.
+// Ctrl+letter) are recognised by their key code instead (controlCode).
 bool isControl(char32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
-}
-
-// The code of a key that stands for a control character: Enter, Backspace and Ctrl+letter;
-// -1 for any other key.
-int controlCode(const QKeyEvent* key) {
-    switch (key->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return kEnter;
-    case Qt::Key_Backspace:
-        return kBackspace;
-    default:
-        break;
-    }
-    const Qt::KeyboardModifiers mods = key->modifiers();
-    const bool ctrlOnly =
-        (mods & Qt::ControlModifier) && !(mods & (Qt::AltModifier | Qt::MetaModifier));
-    if (ctrlOnly && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z)
-        return key->key() - Qt::Key_A + 1;
-    return -1;
 }
 
 // The text a key types into the box. Ctrl and Ctrl+Shift chords are shortcuts that type nothing

@@ -1,4 +1,4 @@
-#include "board/TerminationSignals.h"
+#include "system/TerminationSignals.h"
 
 #include <QSocketNotifier>
 

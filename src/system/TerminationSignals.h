@@ -1,7 +1,7 @@
 #pragma once
 // SIGINT and SIGTERM as a Qt signal: the handler only writes to a pipe, the event loop reads it,
-// so the program can end cleanly (remove its link, close the terminal) from the event loop.
-// One instance per process.
+// so a program can end cleanly from its event loop (the virtual board removes its link, the
+// window releases the serial port). One instance per process; a second one is not valid.
 
 #include <QObject>
 
