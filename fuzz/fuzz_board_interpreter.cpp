@@ -34,16 +34,16 @@ struct Board {
 };
 
 void checkRanges(const BoardModel& m) {
-    check(m.page() >= 0 && m.page() < BoardModel::kPages, "page");
-    check(m.column() >= 0 && m.column() < BoardModel::kColumns, "column");
+    check(m.page() >= 0 && m.page() < protocol::kPages, "page");
+    check(m.column() >= 0 && m.column() < protocol::kColumns, "column");
     check(m.font() >= 1 && m.font() <= 4, "font");
-    check(m.contrast() >= 0 && m.contrast() <= BoardModel::kMaxContrast, "contrast");
-    check(m.displayMode() >= 0 && m.displayMode() < BoardModel::kDisplayModeCount, "mode");
-    check(m.flipPage() >= 0 && m.flipPage() < BoardModel::kPages, "flip page");
+    check(m.contrast() >= 0 && m.contrast() <= protocol::kMaxContrast, "contrast");
+    check(m.displayMode() >= 0 && m.displayMode() < protocol::kDisplayModeCount, "mode");
+    check(m.flipPage() >= 0 && m.flipPage() < protocol::kPages, "flip page");
     check(m.baud() > 0, "rate");
     if (m.animationRunning()) {
         check(m.animationIntervalMs() >= 10, "animation interval");
-        check(m.animationScreen() >= 1 && m.animationScreen() <= BoardModel::kScreenCount,
+        check(m.animationScreen() >= 1 && m.animationScreen() <= protocol::kLastScreen,
               "animation screen");
     }
 }

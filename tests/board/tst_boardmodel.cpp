@@ -12,8 +12,8 @@ namespace {
 
 int litPixels(const BoardModel& m) {
     int n = 0;
-    for (int y = 0; y < BoardModel::kRows; ++y)
-        for (int x = 0; x < BoardModel::kColumns; ++x)
+    for (int y = 0; y < protocol::kRows; ++y)
+        for (int x = 0; x < protocol::kColumns; ++x)
             n += m.pixel(x, y) ? 1 : 0;
     return n;
 }
@@ -21,8 +21,8 @@ int litPixels(const BoardModel& m) {
 // Every lit pixel, as "x,y" texts, for readable failures.
 std::set<std::pair<int, int>> litSet(const BoardModel& m) {
     std::set<std::pair<int, int>> s;
-    for (int y = 0; y < BoardModel::kRows; ++y)
-        for (int x = 0; x < BoardModel::kColumns; ++x)
+    for (int y = 0; y < protocol::kRows; ++y)
+        for (int x = 0; x < protocol::kColumns; ++x)
             if (m.pixel(x, y))
                 s.insert({x, y});
     return s;
