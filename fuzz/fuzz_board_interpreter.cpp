@@ -1,10 +1,12 @@
 // Arbitrary bytes on the virtual board's line. The first byte picks how the rest is cut into
 // pieces; the rest is the stream. The board must never leave its state ranges or touch memory
 // outside the display and the screens (the sanitizers watch), and the stream fed whole and fed
-// in pieces, with animation ticks and touches in between, must give the same board and log.
+// in pieces, with animation ticks and touches in between, must give the same board and log, line
+// by line and folded.
 
 #include "board/BoardModel.h"
 #include "board/CommandInterpreter.h"
+#include "board/LogFolder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,10 +27,15 @@ struct Board {
     BoardModel model;
     CommandInterpreter interpreter{model};
     std::vector<std::string> log;
+    std::vector<std::string> folded;
+    LogFolder folder{[this](const std::string& l) { folded.push_back(l); }};
     std::vector<std::string> replies;
 
     Board() {
-        interpreter.setLogSink([this](const std::string& l) { log.push_back(l); });
+        interpreter.setLogSink([this](const std::string& l) {
+            log.push_back(l);
+            folder.add(l);
+        });
         model.setReplySink([this](const std::string& r) { replies.push_back(r); });
     }
 };
@@ -82,6 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         busy.model.animationTick();
     }
     check(pieces.log == whole.log, "same log whole and in pieces");
+    whole.folder.quiet();
+    pieces.folder.quiet();
+    check(pieces.folded == whole.folded, "same folded log whole and in pieces");
+    check(whole.folded.size() <= whole.log.size(), "folding never adds lines");
     check(pieces.replies == whole.replies, "same replies whole and in pieces");
     check(pieces.model.memory() == whole.model.memory(), "same memory whole and in pieces");
     check(pieces.model.page() == whole.model.page() &&
