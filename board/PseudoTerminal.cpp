@@ -216,6 +216,8 @@ void PseudoTerminal::deliver(const std::uint8_t* data, std::size_t size, int lin
     for (std::size_t i = 0; i < size; ++i) {
         const int board = model_.baud();
         if (board == lineBaud || board == earlierBaud) {
+            if (noise.bytes > 0)
+                logNoise(noise); // the log keeps the order of events
             interpreter_.feed(data + i, 1);
             continue;
         }
