@@ -5,11 +5,13 @@
 // and compiled in, so every machine draws the same pixels. Character codes are single bytes read
 // as Windows-1252, the code page the program's keys arrive in.
 
+#include "protocol/CommandTable.h"
+
 #include <cstdint>
 
 class BoardFonts {
 public:
-    static constexpr int kFontCount = 4;
+    static constexpr int kFontCount = protocol::kFontCount;
 
     // One glyph: `width` columns, each holding the glyph's rows with bit 0 the top row.
     struct Glyph {

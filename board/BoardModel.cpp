@@ -5,15 +5,24 @@
 #include <algorithm>
 #include <cstdlib>
 
+using protocol::CommandCode;
+using protocol::Figure;
+using protocol::kColumns;
+using protocol::kPages;
+using protocol::kRows;
+
 namespace {
 
-constexpr std::array<int, BoardModel::kRateCount> kRates{2400,  4800,  9600,  14400, 19200,
-                                                         28800, 38400, 57600, 115200};
 constexpr std::uint8_t kCarriageReturn = 0x0D;
 constexpr std::uint8_t kBackspace = 0x08;
 
 std::size_t indexOf(int page, int column) {
-    return std::size_t(page) * BoardModel::kColumns + std::size_t(column);
+    return std::size_t(page) * kColumns + std::size_t(column);
+}
+
+// Whether `value` lies in the range the command table gives that parameter of the command.
+bool accepts(CommandCode code, int value, int parameter = 0) {
+    return protocol::commandInfo(code).parameters[std::size_t(parameter)].accepts(value);
 }
 
 // Writes the columns of a glyph into whole page bytes from (page, column) on; the cell's rows
@@ -21,8 +30,8 @@ std::size_t indexOf(int page, int column) {
 void drawGlyphInto(BoardModel::Memory& memory, int font, int page, int column,
                    const BoardFonts::Glyph& glyph) {
     const int pages = BoardFonts::pages(font);
-    for (int i = 0; i < glyph.width && column + i < BoardModel::kColumns; ++i)
-        for (int k = 0; k < pages && page + k < BoardModel::kPages; ++k)
+    for (int i = 0; i < glyph.width && column + i < kColumns; ++i)
+        for (int k = 0; k < pages && page + k < kPages; ++k)
             memory[indexOf(page + k, column + i)] =
                 std::uint8_t((glyph.columns[i] >> (8 * k)) & 0xFFu);
 }
@@ -37,11 +46,11 @@ BoardModel::Memory fontSheet(int font) {
         if (!BoardFonts::hasGlyph(font, std::uint8_t(code)))
             continue;
         const BoardFonts::Glyph g = BoardFonts::glyph(font, std::uint8_t(code));
-        if (column + g.width > BoardModel::kColumns) {
+        if (column + g.width > kColumns) {
             column = 0;
             page += pages;
         }
-        if (page + pages > BoardModel::kPages)
+        if (page + pages > kPages)
             break;
         drawGlyphInto(sheet, font, page, column, g);
         column += g.width;
@@ -51,8 +60,9 @@ BoardModel::Memory fontSheet(int font) {
 
 } // namespace
 
-BoardModel::BoardModel() : screens_(std::size_t(kScreenCount)) {
-    for (int f = 1; f <= kFontScreens; ++f)
+BoardModel::BoardModel() : screens_(std::size_t(protocol::kLastScreen)) {
+    // Screens 1..4 start with sheets of the fonts.
+    for (int f = 1; f <= protocol::kFontCount; ++f)
         screens_[std::size_t(f - 1)] = std::make_unique<Memory>(fontSheet(f));
 }
 
@@ -71,13 +81,12 @@ bool BoardModel::pixel(int x, int y) const {
 }
 
 bool BoardModel::clearDisplay(int pageOrWholeScreen) {
-    if (pageOrWholeScreen == kPages) {
-        memory_.fill(0);
-    } else if (pageOrWholeScreen >= 0 && pageOrWholeScreen < kPages) {
-        std::fill_n(memory_.begin() + std::ptrdiff_t(indexOf(pageOrWholeScreen, 0)), kColumns, 0);
-    } else {
+    if (!accepts(CommandCode::ClearDisplay, pageOrWholeScreen))
         return false;
-    }
+    if (pageOrWholeScreen == protocol::kWholeScreen)
+        memory_.fill(0);
+    else
+        std::fill_n(memory_.begin() + std::ptrdiff_t(indexOf(pageOrWholeScreen, 0)), kColumns, 0);
     changed();
     return true;
 }
@@ -92,7 +101,7 @@ void BoardModel::putPattern(std::uint8_t pageByte) {
 }
 
 bool BoardModel::setPage(int page) {
-    if (page < 0 || page >= kPages)
+    if (!accepts(CommandCode::SetPage, page))
         return false;
     page_ = page;
     changed();
@@ -100,7 +109,7 @@ bool BoardModel::setPage(int page) {
 }
 
 bool BoardModel::setColumn(int column) {
-    if (column < 0 || column >= kColumns)
+    if (!accepts(CommandCode::SetColumn, column))
         return false;
     column_ = column;
     changed();
@@ -110,7 +119,7 @@ bool BoardModel::setColumn(int column) {
 // --- text ---
 
 bool BoardModel::selectFont(int font) {
-    if (font < 1 || font > BoardFonts::kFontCount)
+    if (!accepts(CommandCode::SelectFont, font))
         return false;
     font_ = font;
     changed();
@@ -201,6 +210,8 @@ void BoardModel::line(int x1, int y1, int x2, int y2, bool on) {
 }
 
 bool BoardModel::lineRect(bool draw, int figure, int x1, int y1, int x2, int y2) {
+    if (!accepts(draw ? CommandCode::DrawLineRect : CommandCode::ClearLineRect, figure))
+        return false;
     const int left = std::min(x1, x2);
     const int right = std::max(x1, x2);
     const int top = std::min(y1, y2);
@@ -262,7 +273,7 @@ void BoardModel::circle(bool draw, int radius, int centreX, int centreY) {
 // --- display settings ---
 
 bool BoardModel::setLcdPower(int onOff) {
-    if (onOff != 0 && onOff != 1)
+    if (!accepts(CommandCode::SetLcdPower, onOff))
         return false;
     lcdOn_ = onOff == 1;
     changed();
@@ -270,7 +281,7 @@ bool BoardModel::setLcdPower(int onOff) {
 }
 
 bool BoardModel::setBacklight(int onOff) {
-    if (onOff != 0 && onOff != 1)
+    if (!accepts(CommandCode::SetBacklight, onOff))
         return false;
     backlightOn_ = onOff == 1;
     changed();
@@ -278,7 +289,7 @@ bool BoardModel::setBacklight(int onOff) {
 }
 
 bool BoardModel::setContrast(int contrast) {
-    if (contrast < 0 || contrast > kMaxContrast)
+    if (!accepts(CommandCode::SetContrast, contrast))
         return false;
     contrast_ = contrast;
     changed();
@@ -286,7 +297,7 @@ bool BoardModel::setContrast(int contrast) {
 }
 
 bool BoardModel::setDisplayMode(int mode) {
-    if (mode < 0 || mode >= kDisplayModeCount)
+    if (!accepts(CommandCode::SetDisplayMode, mode))
         return false;
     displayMode_ = mode;
     changed();
@@ -294,7 +305,7 @@ bool BoardModel::setDisplayMode(int mode) {
 }
 
 bool BoardModel::setRotation(int rotation) {
-    if (rotation != 0 && rotation != 1)
+    if (!accepts(CommandCode::SetRotation, rotation))
         return false;
     rotated_ = rotation == 1;
     changed();
@@ -302,7 +313,7 @@ bool BoardModel::setRotation(int rotation) {
 }
 
 bool BoardModel::setFlipPage(int page) {
-    if (page < 0 || page >= kPages)
+    if (!accepts(CommandCode::FlipPage, page))
         return false;
     flipPage_ = page;
     changed();
@@ -344,13 +355,14 @@ bool BoardModel::shownPixel(int x, int y) const {
 
 const BoardModel::Memory& BoardModel::screen(int number) const {
     static const Memory empty{};
-    if (number < 1 || number > kScreenCount || !screens_[std::size_t(number - 1)])
+    if (number < protocol::kFirstScreen || number > protocol::kLastScreen ||
+        !screens_[std::size_t(number - 1)])
         return empty;
     return *screens_[std::size_t(number - 1)];
 }
 
 bool BoardModel::saveScreen(int number) {
-    if (number < 1 || number > kScreenCount)
+    if (!accepts(CommandCode::SaveScreen, number))
         return false;
     auto& stored = screens_[std::size_t(number - 1)];
     if (!stored)
@@ -361,7 +373,7 @@ bool BoardModel::saveScreen(int number) {
 }
 
 bool BoardModel::loadScreen(int number) {
-    if (number < 1 || number > kScreenCount)
+    if (!accepts(CommandCode::LoadScreen, number))
         return false;
     memory_ = screen(number);
     changed();
@@ -369,7 +381,9 @@ bool BoardModel::loadScreen(int number) {
 }
 
 bool BoardModel::runAnimation(int delay, int start, int stop) {
-    if (delay < 0 || start < 1 || start > kScreenCount || stop < 1 || stop > kScreenCount)
+    if (!accepts(CommandCode::RunAnimation, delay, 0) ||
+        !accepts(CommandCode::RunAnimation, start, 1) ||
+        !accepts(CommandCode::RunAnimation, stop, 2))
         return false;
     animationRunning_ = true;
     animationDelay_ = std::max(delay, 1);
@@ -406,14 +420,14 @@ void BoardModel::reply(const std::string& text) {
 }
 
 bool BoardModel::identify(int parameter) {
-    if (parameter != 0x44)
+    if (!accepts(CommandCode::Identify, parameter))
         return false;
     reply(std::to_string(contrast_) + "!");
     return true;
 }
 
 bool BoardModel::setTouchMode(int mode) {
-    if (mode != 0 && mode != 1)
+    if (!accepts(CommandCode::SetTouchMode, mode))
         return false;
     touchMode_ = mode == 1 ? TouchMode::Coordinates : TouchMode::Off;
     changed();
@@ -421,7 +435,7 @@ bool BoardModel::setTouchMode(int mode) {
 }
 
 bool BoardModel::setKeypadMode(int mode) {
-    if (mode != 1 && mode != 2)
+    if (!accepts(CommandCode::SetKeypadMode, mode))
         return false;
     touchMode_ = mode == 2 ? TouchMode::KeypadFlipped : TouchMode::Keypad;
     changed();
@@ -429,7 +443,7 @@ bool BoardModel::setKeypadMode(int mode) {
 }
 
 bool BoardModel::calibrateTouch(int parameter) {
-    if (parameter != 1)
+    if (!accepts(CommandCode::CalibrateTouch, parameter))
         return false;
     customCalibration_ = true;
     changed();
@@ -437,7 +451,7 @@ bool BoardModel::calibrateTouch(int parameter) {
 }
 
 bool BoardModel::restoreTouchCalibration(int parameter) {
-    if (parameter != 1)
+    if (!accepts(CommandCode::RestoreTouchCalibration, parameter))
         return false;
     customCalibration_ = false;
     changed();
@@ -469,19 +483,15 @@ std::string BoardModel::touch(int x, int y) {
 
 // --- line rate ---
 
-int BoardModel::baudOfIndex(int rateIndex) {
-    return rateIndex >= 0 && rateIndex < kRateCount ? kRates[std::size_t(rateIndex)] : 0;
-}
-
 int BoardModel::indexOfBaud(int baud) {
-    for (int i = 0; i < kRateCount; ++i)
-        if (kRates[std::size_t(i)] == baud)
+    for (int i = 0; i < protocol::kRateCount; ++i)
+        if (protocol::baudOfIndex(i) == baud)
             return i;
     return -1;
 }
 
 bool BoardModel::setBaudRate(int rateIndex) {
-    if (rateIndex < 0 || rateIndex >= kRateCount)
+    if (!accepts(CommandCode::SetBaudRate, rateIndex))
         return false;
     rateIndex_ = rateIndex;
     changed();

@@ -17,6 +17,9 @@
 // a picture shown with SetRotation 180. Touch off sends nothing. Coordinates are those of the
 // glass as the user sees it; rotation and page flip do not change them.
 
+#include "protocol/BaudRates.h"
+#include "protocol/CommandTable.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -26,25 +29,17 @@
 
 class BoardModel {
 public:
-    static constexpr int kColumns = 160;
-    static constexpr int kPages = 16;
-    static constexpr int kRows = 128;
-    static constexpr int kScreenCount = 203; // screens 1..203
-    static constexpr int kFontScreens = 4;   // screens 1..4 start with the fonts
-    static constexpr int kStringLimit = 45;  // characters of one BeginString text
-    static constexpr int kRateCount = 9;
-    static constexpr int kDefaultRateIndex = 2; // 9600
+    // Screen sizes, screen numbers, rates and parameter ranges are the protocol's
+    // (protocol/CommandCode.h, CommandTable.h, BaudRates.h).
     static constexpr int kDefaultContrast = 32;
-    static constexpr int kMaxContrast = 127;
-    static constexpr int kDisplayModeCount = 7;
-    static constexpr int kKeypadKeyWidth = kColumns / 4;
-    static constexpr int kKeypadKeyHeight = kRows / 4;
+    static constexpr int kKeypadKeyWidth = protocol::kColumns / 4;
+    static constexpr int kKeypadKeyHeight = protocol::kRows / 4;
 
-    using Memory = std::array<std::uint8_t, kPages * kColumns>; // [page * kColumns + column]
+    // [page * protocol::kColumns + column]
+    using Memory = std::array<std::uint8_t, protocol::kPages * protocol::kColumns>;
     using ReplySink = std::function<void(const std::string& text)>;
 
     enum class TouchMode { Off, Coordinates, Keypad, KeypadFlipped };
-    enum class Figure { Line = 0, Outline = 1, Filled = 2, Reversed = 3 };
 
     BoardModel();
 
@@ -126,10 +121,9 @@ public:
 
     // --- line rate ---
     int rateIndex() const { return rateIndex_; }
-    int baud() const { return baudOfIndex(rateIndex_); }
+    int baud() const { return protocol::baudOfIndex(rateIndex_); }
     bool setBaudRate(int rateIndex);
-    static int baudOfIndex(int rateIndex); // 0 for an index outside 0..8
-    static int indexOfBaud(int baud);      // -1 for a rate the board does not know
+    static int indexOfBaud(int baud); // -1 for a rate the board does not know
 
     // Grows on every change of anything shown, so that a view repaints only when needed.
     std::uint64_t revision() const { return revision_; }
@@ -163,7 +157,7 @@ private:
     std::uint64_t animationSerial_ = 0;
     TouchMode touchMode_ = TouchMode::Off;
     bool customCalibration_ = false;
-    int rateIndex_ = kDefaultRateIndex;
+    int rateIndex_ = protocol::kDefaultRateIndex;
     std::uint64_t revision_ = 0;
     ReplySink replySink_;
 };

@@ -17,14 +17,15 @@
 namespace {
 
 QString modeText(int mode) {
-    static const char* const names[] = {"0 normal",
-                                        "1 reverse",
-                                        "2 bottom half reversed",
-                                        "3 top half reversed",
-                                        "4 right half reversed",
-                                        "5 diagonal \\ reversed",
-                                        "6 diagonal / reversed"};
-    return mode >= 0 && mode < 7 ? QString::fromLatin1(names[mode]) : QString::number(mode);
+    static const char* const names[protocol::kDisplayModeCount] = {"0 normal",
+                                                                   "1 reverse",
+                                                                   "2 bottom half reversed",
+                                                                   "3 top half reversed",
+                                                                   "4 right half reversed",
+                                                                   "5 diagonal \\ reversed",
+                                                                   "6 diagonal / reversed"};
+    return mode >= 0 && mode < protocol::kDisplayModeCount ? QString::fromLatin1(names[mode])
+                                                           : QString::number(mode);
 }
 
 QString touchText(BoardModel::TouchMode mode) {

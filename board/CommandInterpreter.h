@@ -1,17 +1,18 @@
 #pragma once
 // Turns the bytes arriving from the line into board commands, whatever pieces they come in.
 //
-// The interpreter knows how many parameter bytes each command code takes; it collects them and
-// then calls the model. BeginString collects characters until a carriage return or until 45
-// characters have arrived, whichever comes first, and then draws them: the program starts a new
-// string with BeginString after 45 characters without sending a carriage return. A byte that
-// is no command code, where a command code is expected, is logged and skipped. Every decoded
-// command is logged, in the order it was carried out.
+// The command table of the protocol (protocol/CommandTable.h) says how many parameter bytes each
+// command code takes; the interpreter collects them and then calls the model. BeginString collects
+// characters until a carriage return or until 45 characters have arrived, whichever comes first,
+// and then draws them: the program starts a new string with BeginString after 45 characters without
+// sending a carriage return. A byte that is no command code, where a command code is expected, is
+// logged and skipped. Every decoded command is logged, in the order it was carried out.
 //
 // Plain C++: no Qt, no timing. Feeding a stream whole, byte by byte or in any pieces gives the
 // same commands and the same log.
 
 #include "board/BoardModel.h"
+#include "protocol/CommandTable.h"
 
 #include <array>
 #include <cstddef>
@@ -23,8 +24,8 @@ class CommandInterpreter {
 public:
     using LogSink = std::function<void(const std::string& line)>;
 
-    static constexpr int kUnknown = -1;
-    static constexpr int kText = -2; // BeginString: characters up to a carriage return
+    static constexpr int kText = protocol::CommandInfo::kText; // characters up to a return
+    static constexpr int kUnknown = -2;                        // no command code
 
     explicit CommandInterpreter(BoardModel& model) : model_(model) {}
 
@@ -50,14 +51,14 @@ private:
     void accept(std::uint8_t byte);
     void execute();
     void finishText();
-    void log(const std::string& line);
+    void log(); // hands line_ to the sink
 
     BoardModel& model_;
     LogSink logSink_;
     State state_ = State::Idle;
-    std::uint8_t code_ = 0;
-    int wanted_ = 0;
+    const protocol::CommandInfo* command_ = nullptr; // the command begun
     int received_ = 0;
-    std::array<std::uint8_t, 5> params_{};
+    std::array<std::uint8_t, protocol::CommandInfo::kMaxParameters> params_{};
     std::string text_;
+    std::string line_; // the log line being built
 };

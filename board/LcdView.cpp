@@ -33,11 +33,11 @@ LcdView::LcdView(const BoardModel& model, int zoom, QWidget* parent)
 }
 
 QSize LcdView::sizeHint() const {
-    return {BoardModel::kColumns * zoom_ + 2 * kBezel, BoardModel::kRows * zoom_ + 2 * kBezel};
+    return {protocol::kColumns * zoom_ + 2 * kBezel, protocol::kRows * zoom_ + 2 * kBezel};
 }
 
 QRect LcdView::panelRect() const {
-    return {kBezel, kBezel, BoardModel::kColumns * zoom_, BoardModel::kRows * zoom_};
+    return {kBezel, kBezel, protocol::kColumns * zoom_, protocol::kRows * zoom_};
 }
 
 void LcdView::refresh() {
@@ -48,9 +48,9 @@ void LcdView::refresh() {
 }
 
 QImage LcdView::panelImage() const {
-    QImage small(BoardModel::kColumns, BoardModel::kRows, QImage::Format_RGB32);
-    for (int y = 0; y < BoardModel::kRows; ++y)
-        for (int x = 0; x < BoardModel::kColumns; ++x)
+    QImage small(protocol::kColumns, protocol::kRows, QImage::Format_RGB32);
+    for (int y = 0; y < protocol::kRows; ++y)
+        for (int x = 0; x < protocol::kColumns; ++x)
             small.setPixel(x, y, image_.pixel(x * zoom_, y * zoom_));
     return small;
 }
@@ -73,15 +73,15 @@ void LcdView::render() {
     const QRgb litGap = scaled(lit, 0.85);
     const QRgb unlitGap = scaled(unlit, 0.85);
 
-    image_ = QImage(BoardModel::kColumns * zoom_, BoardModel::kRows * zoom_, QImage::Format_RGB32);
-    for (int y = 0; y < BoardModel::kRows; ++y) {
-        QRgb row[BoardModel::kColumns];
-        for (int x = 0; x < BoardModel::kColumns; ++x)
+    image_ = QImage(protocol::kColumns * zoom_, protocol::kRows * zoom_, QImage::Format_RGB32);
+    for (int y = 0; y < protocol::kRows; ++y) {
+        QRgb row[protocol::kColumns];
+        for (int x = 0; x < protocol::kColumns; ++x)
             row[x] = model_.lcdOn() && model_.shownPixel(x, y) ? lit : unlit;
         for (int dy = 0; dy < zoom_; ++dy) {
             auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y * zoom_ + dy));
             const bool gapRow = dy == zoom_ - gap;
-            for (int x = 0; x < BoardModel::kColumns; ++x) {
+            for (int x = 0; x < protocol::kColumns; ++x) {
                 const QRgb c = row[x];
                 const QRgb g = c == lit ? litGap : unlitGap;
                 for (int dx = 0; dx < zoom_; ++dx)

@@ -4,10 +4,12 @@
 #include "board/CommandInterpreter.h"
 #include "board/LineTermios.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -170,9 +172,14 @@ bool PseudoTerminal::setLineBaud(int baud) {
 void PseudoTerminal::readMaster() {
     // In packet mode every read gives one packet: TIOCPKT_DATA (0) and bytes, or one status byte.
     std::array<std::uint8_t, 4097> buffer;
-    bool arrived = false;
-    for (;;) {
-        const ssize_t n = ::read(master_, buffer.data(), buffer.size());
+    QElapsedTimer clock;
+    clock.start();
+    qint64 taken = 0;
+    Noise noise;
+    while (taken < kSliceBytes && clock.elapsed() < kSliceMs) {
+        // One status byte and at most the rest of the slice.
+        const auto room = std::size_t(std::min<qint64>(kSliceBytes - taken, buffer.size() - 1));
+        const ssize_t n = ::read(master_, buffer.data(), room + 1);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN) {
@@ -186,41 +193,51 @@ void PseudoTerminal::readMaster() {
             break; // EAGAIN: all read
         if (buffer[0] != TIOCPKT_DATA)
             continue; // a change of the line settings (or a flush): looked at below
-        const int now = lineBaud();
-        deliver(buffer.data() + 1, std::size_t(n - 1), now, seenLineBaud_);
-        arrived = true;
+        deliver(buffer.data() + 1, std::size_t(n - 1), lineBaud(), seenLineBaud_, noise);
+        taken += n - 1;
     }
+    logNoise(noise);
     const int now = lineBaud();
     if (now != seenLineBaud_) {
         seenLineBaud_ = now;
         emit logLine(QStringLiteral("line settings: %1 baud").arg(now));
         emit lineBaudChanged(now);
     }
-    if (arrived)
+    if (taken > 0) {
+        bytesRead_ += taken;
         emit bytesArrived();
+    }
 }
 
 void PseudoTerminal::deliver(const std::uint8_t* data, std::size_t size, int lineBaud,
-                             int earlierBaud) {
+                             int earlierBaud, Noise& noise) {
     // The board's rate can change inside the piece (SetBaudRate), so each byte is judged at the
     // rate the board has when it comes to it.
-    std::size_t noise = 0;
-    int noiseBoardBaud = 0;
     for (std::size_t i = 0; i < size; ++i) {
         const int board = model_.baud();
         if (board == lineBaud || board == earlierBaud) {
+            if (noise.bytes > 0)
+                logNoise(noise); // the log keeps the order of events
             interpreter_.feed(data + i, 1);
-        } else {
-            ++noise;
-            noiseBoardBaud = board;
+            continue;
         }
+        if (noise.bytes > 0 && (noise.lineBaud != lineBaud || noise.boardBaud != board))
+            logNoise(noise);
+        noise.lineBaud = lineBaud;
+        noise.boardBaud = board;
+        ++noise.bytes;
     }
-    if (noise > 0)
-        emit logLine(QStringLiteral("line noise: %1 byte(s) dropped (line at %2 baud, board at "
-                                    "%3 baud)")
-                         .arg(noise)
-                         .arg(lineBaud)
-                         .arg(noiseBoardBaud));
+}
+
+void PseudoTerminal::logNoise(Noise& noise) {
+    if (noise.bytes == 0)
+        return;
+    emit logLine(QStringLiteral("line noise: %1 byte(s) dropped (line at %2 baud, board at "
+                                "%3 baud)")
+                     .arg(noise.bytes)
+                     .arg(noise.lineBaud)
+                     .arg(noise.boardBaud));
+    noise.bytes = 0;
 }
 
 void PseudoTerminal::sendReply(const std::string& text) {

@@ -20,6 +20,11 @@
 // only while the event loop was busy, e.g. board and program in one thread) are judged at either
 // rate, the old or the new one.
 //
+// Slices. A peer may write without pause. The terminal takes at most kSliceBytes, and reads for
+// at most kSliceMs, each time its event loop calls it, then returns to the loop, which calls it
+// again at once while bytes wait. So repaints, timers and termination signals are served between
+// slices however fast the bytes come.
+//
 // Linux only (pseudo-terminal packet mode and termios2).
 
 #include <QByteArray>
@@ -59,9 +64,14 @@ public:
     void sendReply(const std::string& text);
 
     static constexpr qsizetype kMaxPendingReply = 64 * 1024;
+    static constexpr qint64 kSliceBytes = 16 * 1024;
+    static constexpr int kSliceMs = 20;
+
+    // Bytes taken from the line so far (noise included).
+    qint64 bytesRead() const { return bytesRead_; }
 
 signals:
-    void bytesArrived();            // the interpreter has been fed
+    void bytesArrived();            // the interpreter has been fed a slice
     void lineBaudChanged(int baud); // the line settings now hold another rate
     void logLine(const QString& line);
 
@@ -70,7 +80,15 @@ private slots:
     void writePending();
 
 private:
-    void deliver(const std::uint8_t* data, std::size_t size, int lineBaud, int earlierBaud);
+    // Bytes judged at a rate other than the board's, not yet logged.
+    struct Noise {
+        qint64 bytes = 0;
+        int lineBaud = 0;
+        int boardBaud = 0;
+    };
+    void deliver(const std::uint8_t* data, std::size_t size, int lineBaud, int earlierBaud,
+                 Noise& noise);
+    void logNoise(Noise& noise);
     void fail(const char* what);
     void closeAll();
 
@@ -85,4 +103,5 @@ private:
     QSocketNotifier* writeNotifier_ = nullptr;
     QByteArray pending_;   // reply bytes the line has not taken yet
     int seenLineBaud_ = 0; // the line's rate when the terminal last looked
+    qint64 bytesRead_ = 0;
 };

@@ -139,6 +139,7 @@ int main(int argc, char* argv[]) {
     });
 
     const int rc = app->exec();
+    board.flushLog(); // the last folded lines
     window.reset();
     board.terminal().removeLink();
     return rc;

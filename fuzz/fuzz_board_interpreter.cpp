@@ -1,10 +1,12 @@
 // Arbitrary bytes on the virtual board's line. The first byte picks how the rest is cut into
 // pieces; the rest is the stream. The board must never leave its state ranges or touch memory
 // outside the display and the screens (the sanitizers watch), and the stream fed whole and fed
-// in pieces, with animation ticks and touches in between, must give the same board and log.
+// in pieces, with animation ticks and touches in between, must give the same board and log, line
+// by line and folded.
 
 #include "board/BoardModel.h"
 #include "board/CommandInterpreter.h"
+#include "board/LogFolder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,25 +27,30 @@ struct Board {
     BoardModel model;
     CommandInterpreter interpreter{model};
     std::vector<std::string> log;
+    std::vector<std::string> folded;
+    LogFolder folder{[this](const std::string& l) { folded.push_back(l); }};
     std::vector<std::string> replies;
 
     Board() {
-        interpreter.setLogSink([this](const std::string& l) { log.push_back(l); });
+        interpreter.setLogSink([this](const std::string& l) {
+            log.push_back(l);
+            folder.add(l);
+        });
         model.setReplySink([this](const std::string& r) { replies.push_back(r); });
     }
 };
 
 void checkRanges(const BoardModel& m) {
-    check(m.page() >= 0 && m.page() < BoardModel::kPages, "page");
-    check(m.column() >= 0 && m.column() < BoardModel::kColumns, "column");
+    check(m.page() >= 0 && m.page() < protocol::kPages, "page");
+    check(m.column() >= 0 && m.column() < protocol::kColumns, "column");
     check(m.font() >= 1 && m.font() <= 4, "font");
-    check(m.contrast() >= 0 && m.contrast() <= BoardModel::kMaxContrast, "contrast");
-    check(m.displayMode() >= 0 && m.displayMode() < BoardModel::kDisplayModeCount, "mode");
-    check(m.flipPage() >= 0 && m.flipPage() < BoardModel::kPages, "flip page");
+    check(m.contrast() >= 0 && m.contrast() <= protocol::kMaxContrast, "contrast");
+    check(m.displayMode() >= 0 && m.displayMode() < protocol::kDisplayModeCount, "mode");
+    check(m.flipPage() >= 0 && m.flipPage() < protocol::kPages, "flip page");
     check(m.baud() > 0, "rate");
     if (m.animationRunning()) {
         check(m.animationIntervalMs() >= 10, "animation interval");
-        check(m.animationScreen() >= 1 && m.animationScreen() <= BoardModel::kScreenCount,
+        check(m.animationScreen() >= 1 && m.animationScreen() <= protocol::kLastScreen,
               "animation screen");
     }
 }
@@ -82,6 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         busy.model.animationTick();
     }
     check(pieces.log == whole.log, "same log whole and in pieces");
+    whole.folder.quiet();
+    pieces.folder.quiet();
+    check(pieces.folded == whole.folded, "same folded log whole and in pieces");
+    check(whole.folded.size() <= whole.log.size(), "folding never adds lines");
     check(pieces.replies == whole.replies, "same replies whole and in pieces");
     check(pieces.model.memory() == whole.model.memory(), "same memory whole and in pieces");
     check(pieces.model.page() == whole.model.page() &&

@@ -14,8 +14,8 @@ namespace {
 // Every lit pixel, as "x,y" texts, for readable failures.
 std::set<std::pair<int, int>> litSet(const BoardModel& m) {
     std::set<std::pair<int, int>> s;
-    for (int y = 0; y < BoardModel::kRows; ++y)
-        for (int x = 0; x < BoardModel::kColumns; ++x)
+    for (int y = 0; y < protocol::kRows; ++y)
+        for (int x = 0; x < protocol::kColumns; ++x)
             if (m.pixel(x, y))
                 s.insert({x, y});
     return s;

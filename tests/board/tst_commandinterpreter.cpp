@@ -4,6 +4,7 @@
 #include "board/BoardFonts.h"
 #include "board/BoardModel.h"
 #include "board/CommandInterpreter.h"
+#include "board/LogFolder.h"
 #include "protocol/Messages.h"
 #include "support/BoardPixels.h"
 #include "support/HexCompare.h"
@@ -13,15 +14,21 @@
 
 namespace {
 
-// A model, an interpreter and what they logged and replied.
+// A model, an interpreter and what they logged (line by line, and folded as the board's log
+// folds it) and replied.
 struct Board {
     BoardModel model;
     CommandInterpreter interpreter{model};
     QStringList log;
+    QStringList folded;
+    LogFolder folder{[this](const std::string& l) { folded << QString::fromStdString(l); }};
     QStringList replies;
 
     Board() {
-        interpreter.setLogSink([this](const std::string& l) { log << QString::fromStdString(l); });
+        interpreter.setLogSink([this](const std::string& l) {
+            log << QString::fromStdString(l);
+            folder.add(l);
+        });
         model.setReplySink([this](const std::string& r) { replies << QString::fromStdString(r); });
     }
     void feed(const QByteArray& bytes) {
@@ -311,8 +318,13 @@ private slots:
 
         QVERIFY(whole.log.size() > 40);
         QVERIFY(litPixels(whole.model) > 0);
+        for (Board* board : {&whole, &single, &pieces})
+            board->folder.quiet();
+        QVERIFY(whole.folded.contains(QStringLiteral(
+            "PutPattern 0x00 at page 2, column 150 ... 0x44 at page 3, column 9 (x20)")));
         for (const Board* other : {&single, &pieces}) {
             QCOMPARE(other->log, whole.log);
+            QCOMPARE(other->folded, whole.folded);
             QCOMPARE(other->replies, whole.replies);
             QVERIFY(other->model.memory() == whole.model.memory());
             QVERIFY(other->model.screen(7) == whole.model.screen(7));

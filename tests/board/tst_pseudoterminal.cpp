@@ -5,17 +5,24 @@
 #include "board/BoardModel.h"
 #include "board/CommandInterpreter.h"
 #include "board/PseudoTerminal.h"
+#include "board/TerminationSignals.h"
 #include "support/HexCompare.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <atomic>
+#include <csignal>
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -224,6 +231,69 @@ private slots:
         QVERIFY(line.terminal.errorString().contains(QStringLiteral("not a link")));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("keep"));
+    }
+
+    void floodIsTakenInSlices() {
+        // A peer writes PutPattern without pause. The terminal takes a bounded slice per turn of
+        // the event loop, so a termination signal raised during the flood is served after at
+        // most one more slice, long before the writer is done.
+        BoardModel model;
+        CommandInterpreter interpreter(model);
+        PseudoTerminal terminal(model, interpreter);
+        QVERIFY2(terminal.open(), qPrintable(terminal.errorString()));
+        const int fd = ::open(QFile::encodeName(terminal.slavePath()).constData(),
+                              O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(fd >= 0);
+        constexpr qint64 kFlood = 64 * PseudoTerminal::kSliceBytes;
+        std::atomic<bool> stop{false};
+        std::thread writer([&] {
+            const QByteArray chunk = QByteArray("\x03\xA5").repeated(8192);
+            for (qint64 written = 0; written < kFlood && !stop;) {
+                const ssize_t n =
+                    ::write(fd, chunk.constData(),
+                            std::size_t(std::min<qint64>(chunk.size(), kFlood - written)));
+                if (n > 0) {
+                    written += n;
+                } else {
+                    pollfd p{fd, POLLOUT, 0};
+                    ::poll(&p, 1, 20);
+                }
+            }
+        });
+
+        TerminationSignals termination;
+        QVERIFY(termination.isValid());
+        QEventLoop loop;
+        qint64 largestSlice = 0;
+        qint64 before = 0;
+        qint64 atRaise = -1;
+        qint64 atSignal = -1;
+        connect(&terminal, &PseudoTerminal::bytesArrived, &loop, [&] {
+            largestSlice = std::max(largestSlice, terminal.bytesRead() - before);
+            before = terminal.bytesRead();
+            if (atRaise < 0 && terminal.bytesRead() >= 4 * PseudoTerminal::kSliceBytes) {
+                atRaise = terminal.bytesRead();
+                ::raise(SIGTERM);
+            }
+        });
+        connect(&termination, &TerminationSignals::terminationRequested, &loop, [&] {
+            atSignal = terminal.bytesRead();
+            loop.quit();
+        });
+        QTimer::singleShot(60'000, &loop, &QEventLoop::quit); // against a hang, not a measure
+        loop.exec();
+        stop = true;
+        writer.join();
+        ::close(fd);
+
+        qInfo("largest slice %lld bytes; signal raised at %lld, served at %lld of %lld bytes",
+              largestSlice, atRaise, atSignal, kFlood);
+        QVERIFY(atRaise > 0);
+        QVERIFY(atSignal >= atRaise);
+        QVERIFY(largestSlice <= PseudoTerminal::kSliceBytes);
+        QVERIFY(atSignal - atRaise <= 2 * PseudoTerminal::kSliceBytes);
+        QVERIFY(atSignal < kFlood);
+        QCOMPARE(model.pageByte(0, 0), 0xA5); // and the slices were decoded
     }
 
 private:

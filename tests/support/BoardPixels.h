@@ -2,12 +2,13 @@
 // Counting what the virtual board shows.
 
 #include "board/BoardModel.h"
+#include "protocol/CommandCode.h"
 
 // The number of lit pixels of the whole display.
 inline int litPixels(const BoardModel& m) {
     int n = 0;
-    for (int y = 0; y < BoardModel::kRows; ++y)
-        for (int x = 0; x < BoardModel::kColumns; ++x)
+    for (int y = 0; y < protocol::kRows; ++y)
+        for (int x = 0; x < protocol::kColumns; ++x)
             n += m.pixel(x, y) ? 1 : 0;
     return n;
 }
