@@ -3,6 +3,7 @@
 #   protocol  <- serial <- engine <- panels, app
 #   protocol  <- picture <- panels, app
 #   protocol  <- board (the virtual board shares the wire facts, nothing of the program)
+#   protocol, serial, engine, picture <- ctl (the command line vantrelctl)
 # QtWidgets is kept out of the lower layers by the build: their libraries do not link it.
 set -euo pipefail
 root=${1:-$(dirname "$0")/../..}
@@ -14,6 +15,7 @@ declare -A allowed=(
     [src/engine]="protocol serial engine"
     [src/picture]="protocol picture"
     [board]="protocol board"
+    [src/ctl]="protocol serial engine picture ctl board/TerminationSignals.h"
 )
 status=0
 for layer in "${!allowed[@]}"; do
@@ -23,7 +25,7 @@ for layer in "${!allowed[@]}"; do
         top=${header%%/*}
         [[ "$header" == "Version.h" ]] && continue
         ok=0
-        for a in ${allowed[$layer]}; do [[ "$top" == "$a" ]] && ok=1; done
+        for a in ${allowed[$layer]}; do [[ "$top" == "$a" || "$header" == "$a" ]] && ok=1; done
         if [[ $ok -eq 0 ]]; then
             echo "$file includes $header, above its layer ($layer may use: ${allowed[$layer]})"
             status=1
