@@ -20,8 +20,14 @@ constexpr int kProgressEveryMs = 100;
 constexpr int kHeardFlushMs = 2 * engine::BoardSession::kPollMs;
 
 QString signalName(int signalNumber) {
-    return signalNumber == SIGINT ? QStringLiteral("Ctrl+C")
-                                  : QStringLiteral("signal %1").arg(signalNumber);
+    switch (signalNumber) {
+    case SIGINT:
+        return QStringLiteral("Ctrl+C");
+    case SIGTERM:
+        return QStringLiteral("SIGTERM");
+    default:
+        return QStringLiteral("signal %1").arg(signalNumber);
+    }
 }
 
 } // namespace
@@ -223,6 +229,8 @@ void Runner::changeBaudRate(const Command& command) {
 void Runner::reopenAfterBaudChange() {
     if (finished_)
         return;
+    if (invocation_.verbose)
+        console_.err(QStringLiteral("Reopening %1 at %2").arg(device_, line_.text()));
     if (openPort())
         runNext();
 }
