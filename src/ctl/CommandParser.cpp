@@ -9,6 +9,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace ctl {

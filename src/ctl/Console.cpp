@@ -1,5 +1,6 @@
 #include "ctl/Console.h"
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace ctl {

@@ -6,6 +6,8 @@
 #include "protocol/ReplyText.h"
 #include "serial/SerialPort.h"
 
+#include <algorithm>
+#include <climits>
 #include <csignal>
 
 namespace ctl {
@@ -105,7 +107,7 @@ void Runner::runNext() {
         whenLineIdle([this] { succeed(); });
         return;
     }
-    current_ = &invocation_.commands[next_++];
+    current_ = &invocation_.commands.at(next_++);
     const Command& command = *current_;
     switch (command.action) {
     case Command::Action::Send:
