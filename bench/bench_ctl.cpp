@@ -86,10 +86,10 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture.bmp"));
-    testbmp::Spec spec;
-    spec.index = [](int x, int y) { return lit(x, y) ? 1 : 0; };
+    testbmp::Spec bitmap;
+    bitmap.index = [](int x, int y) { return lit(x, y) ? 1 : 0; };
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(testbmp::write(spec)) <= 0) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(testbmp::write(bitmap)) <= 0) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return 1;
     }

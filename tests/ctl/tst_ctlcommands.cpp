@@ -192,9 +192,9 @@ void tst_CtlCommands::refusedBeforeAnythingIsSent() {
 void tst_CtlCommands::pictureIsTheWholeUpload() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("corner.bmp"));
-    testbmp::Spec spec;
-    spec.index = [](int x, int y) { return x == 0 && y == 0 ? 1 : 0; };
-    QVERIFY(writeFile(path, testbmp::write(spec)));
+    testbmp::Spec bitmap;
+    bitmap.index = [](int x, int y) { return x == 0 && y == 0 ? 1 : 0; };
+    QVERIFY(writeFile(path, testbmp::write(bitmap)));
 
     QString error;
     const QByteArray actual =

@@ -67,11 +67,11 @@ bool lit(int x, int y) {
 }
 
 QString writePicture(const QTemporaryDir& dir) {
-    testbmp::Spec spec;
-    spec.index = [](int x, int y) { return lit(x, y) ? 1 : 0; };
+    testbmp::Spec bitmap;
+    bitmap.index = [](int x, int y) { return lit(x, y) ? 1 : 0; };
     const QString path = dir.filePath(QStringLiteral("picture.bmp"));
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(testbmp::write(spec)) <= 0)
+    if (!file.open(QIODevice::WriteOnly) || file.write(testbmp::write(bitmap)) <= 0)
         return {};
     return path;
 }
