@@ -3,6 +3,7 @@
 #   protocol  <- serial <- engine <- panels, app
 #   protocol  <- picture <- panels, app
 #   protocol  <- board (the virtual board shares the wire facts, nothing of the program)
+#   protocol, serial, engine, picture <- ctl (the command line vantrelctl)
 # QtWidgets is kept out of the lower layers by the build: their libraries do not link it.
 set -euo pipefail
 root=${1:-$(dirname "$0")/../..}
@@ -15,6 +16,7 @@ declare -A allowed=(
     [src/engine]="protocol serial engine"
     [src/picture]="protocol picture"
     [board]="protocol board"
+    [src/ctl]="protocol serial engine picture ctl"
 )
 status=0
 for layer in "${!allowed[@]}"; do

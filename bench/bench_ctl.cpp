@@ -1,0 +1,145 @@
+// Times vantrelctl as a whole process, the way a build script or a cron job runs it:
+//   - `vantrelctl --port PTY --rate 115200 picture FILE` against the virtual board (in this
+//     process's event loop), from start to exit: detection, the upload of 2,563 messages and
+//     closing; checks that the board's memory then holds the picture;
+//   - `vantrelctl --version`: the start-up alone; `--dry-run clear` adds Qt's application object
+//     and the checking of a command.
+// Goals: the picture under 1 s; start-up under 30 ms.
+
+#include "board/VirtualBoard.h"
+#include "support/TestBitmaps.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#ifndef VANTRELCTL_PATH
+#error "VANTRELCTL_PATH must name the built vantrelctl"
+#endif
+
+namespace {
+
+constexpr int kPictureRuns = 5;
+constexpr int kVersionRuns = 20;
+constexpr int kGiveUpMs = 60'000;
+
+bool lit(int x, int y) {
+    return (x * 5 + y * 3) % 7 == 0;
+}
+
+struct Timed {
+    double ms = 0;
+    int exitCode = -1;
+    QByteArray err;
+};
+
+// Runs the program with the event loop going (the virtual board answers from it).
+Timed timeRun(const QStringList& arguments) {
+    QProcess process;
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kGiveUpMs, &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    process.start(QStringLiteral(VANTRELCTL_PATH), arguments);
+    loop.exec();
+    Timed timed;
+    timed.ms = double(clock.nsecsElapsed()) / 1e6;
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+        return timed;
+    }
+    if (process.exitStatus() == QProcess::NormalExit)
+        timed.exitCode = process.exitCode();
+    timed.err = process.readAllStandardError();
+    return timed;
+}
+
+void printFigures(const char* what, std::vector<double> ms, double goalMs) {
+    std::sort(ms.begin(), ms.end());
+    const double median = ms[ms.size() / 2];
+    std::printf("  %-44s median %7.1f ms  (min %.1f, max %.1f, %zu runs)  goal < %.0f ms: %s\n",
+                what, median, ms.front(), ms.back(), ms.size(), goalMs,
+                median < goalMs ? "met" : "MISSED");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    VirtualBoard board;
+    if (!board.open()) {
+        std::fprintf(stderr, "cannot open the virtual board: %s\n",
+                     qPrintable(board.errorString()));
+        return 1;
+    }
+    board.model().setBaudRate(8); // 115200
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.bmp"));
+    testbmp::Spec bitmap;
+    bitmap.index = [](int x, int y) { return lit(x, y) ? 1 : 0; };
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(testbmp::write(bitmap)) <= 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return 1;
+    }
+    file.close();
+
+    BoardModel::Memory expected{};
+    for (int page = 0; page < 16; ++page)
+        for (int x = 0; x < 160; ++x)
+            for (int bit = 0; bit < 8; ++bit)
+                if (lit(x, page * 8 + bit))
+                    expected[std::size_t(page * 160 + x)] |= std::uint8_t(1 << bit);
+
+    int status = 0;
+    std::vector<double> picture;
+    for (int i = 0; i < kPictureRuns; ++i) {
+        board.model().clearDisplay(16);
+        const Timed t =
+            timeRun({QStringLiteral("--port"), board.devicePath(), QStringLiteral("--rate"),
+                     QStringLiteral("115200"), QStringLiteral("picture"), path});
+        // The program has ended; the board may still be reading its last bytes.
+        QElapsedTimer settle;
+        settle.start();
+        while (board.model().memory() != expected && settle.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        const bool arrived = board.model().memory() == expected;
+        if (t.exitCode != 0 || !arrived) {
+            std::fprintf(stderr, "  run %d: exit %d, picture %s: %s\n", i + 1, t.exitCode,
+                         arrived ? "arrived" : "NOT arrived", t.err.constData());
+            status = 1;
+        }
+        picture.push_back(t.ms);
+    }
+    std::vector<double> version;
+    for (int i = 0; i < kVersionRuns; ++i) {
+        const Timed t = timeRun({QStringLiteral("--version")});
+        if (t.exitCode != 0)
+            status = 1;
+        version.push_back(t.ms);
+    }
+    // For comparison: start-up with Qt's application object and the checking of a command.
+    std::vector<double> dryRun;
+    for (int i = 0; i < kVersionRuns; ++i) {
+        const Timed t = timeRun({QStringLiteral("--dry-run"), QStringLiteral("clear")});
+        if (t.exitCode != 0)
+            status = 1;
+        dryRun.push_back(t.ms);
+    }
+    std::printf("vantrelctl, whole process:\n");
+    printFigures("picture at 115200 baud (virtual board)", picture, 1000);
+    printFigures("--version (start-up)", version, 30);
+    printFigures("--dry-run clear (start-up and checks)", dryRun, 30);
+    return status;
+}

@@ -1,0 +1,162 @@
+#include "ctl/CommandLine.h"
+
+#include "protocol/BaudRates.h"
+#include "serial/PortMap.h"
+
+#include <QRegularExpression>
+
+namespace ctl {
+
+namespace {
+
+const QString kSeparator = QStringLiteral("--");
+
+// The value of an option given as "--name VALUE" or "--name=VALUE", moving `i` past it.
+std::optional<QString> optionValue(const QStringList& arguments, qsizetype& i, const QString& name,
+                                   QString& error) {
+    const QString& word = arguments[i];
+    if (word.startsWith(name + u'='))
+        return word.mid(name.size() + 1);
+    if (i + 1 >= arguments.size()) {
+        error = QStringLiteral("%1 needs a value").arg(name);
+        return std::nullopt;
+    }
+    return arguments[++i];
+}
+
+bool isOptionNamed(const QString& word, const QString& name) {
+    return word == name || word.startsWith(name + u'=');
+}
+
+} // namespace
+
+ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser& parser) {
+    ParsedCommandLine result;
+    Invocation& run = result.invocation;
+    const auto refuse = [&](const QString& error, const QString& topic = {}) {
+        result.error = error;
+        result.helpTopic = topic;
+        return result;
+    };
+
+    bool portGiven = false;
+    bool rateGiven = false;
+    qsizetype i = 0;
+    for (; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        if (word == kSeparator || !word.startsWith(u'-') || word == QStringLiteral("-"))
+            break;
+        QString error;
+        if (word == QStringLiteral("--help") || word == QStringLiteral("-h")) {
+            run.mode = Invocation::Mode::Help;
+            return result;
+        }
+        if (word == QStringLiteral("--version")) {
+            run.mode = Invocation::Mode::Version;
+            return result;
+        }
+        if (word == QStringLiteral("--no-detect")) {
+            run.detect = false;
+        } else if (word == QStringLiteral("--dry-run")) {
+            run.dryRun = true;
+        } else if (word == QStringLiteral("--verbose")) {
+            run.verbose = true;
+        } else if (isOptionNamed(word, QStringLiteral("--port"))) {
+            const auto value = optionValue(arguments, i, QStringLiteral("--port"), error);
+            if (!value)
+                return refuse(error);
+            if (portGiven)
+                return refuse(QStringLiteral("--port is given twice"));
+            portGiven = true;
+            static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+            if (digits.match(*value).hasMatch()) {
+                const int n = value->size() <= 3 ? value->toInt() : 0;
+                if (n < PortMap::kFirstPort || n > PortMap::kLastPort)
+                    return refuse(QStringLiteral("--port takes a port number from %1 to %2 or a "
+                                                 "device path, not \"%3\"")
+                                      .arg(PortMap::kFirstPort)
+                                      .arg(PortMap::kLastPort)
+                                      .arg(*value));
+                run.portNumber = n;
+            } else if (value->trimmed().isEmpty()) {
+                return refuse(QStringLiteral("--port needs a port number or a device path"));
+            } else {
+                // A bare name such as ttyUSB0 is a device in /dev.
+                run.devicePath = value->contains(u'/') ? *value : QStringLiteral("/dev/") + *value;
+            }
+        } else if (isOptionNamed(word, QStringLiteral("--rate"))) {
+            const auto value = optionValue(arguments, i, QStringLiteral("--rate"), error);
+            if (!value)
+                return refuse(error);
+            if (rateGiven)
+                return refuse(QStringLiteral("--rate is given twice"));
+            rateGiven = true;
+            const auto index = protocol::indexOfRateText(*value);
+            if (!index || *value != value->trimmed())
+                return refuse(QStringLiteral("--rate must be one of %1, not \"%2\"")
+                                  .arg(protocol::rateTexts().join(QStringLiteral(", ")), *value));
+            run.rateIndex = *index;
+        } else {
+            return refuse(QStringLiteral("unknown option %1").arg(word));
+        }
+    }
+
+    // The commands, separated by "--".
+    QList<QStringList> groups;
+    QStringList group;
+    bool separated = false;
+    for (; i < arguments.size(); ++i) {
+        if (arguments[i] == kSeparator) {
+            if (group.isEmpty())
+                return refuse(QStringLiteral("a command is missing before or after --"));
+            groups << group;
+            group.clear();
+            separated = true;
+        } else {
+            group << arguments[i];
+        }
+    }
+    if (!group.isEmpty())
+        groups << group;
+    else if (separated)
+        return refuse(QStringLiteral("a command is missing after the last --"));
+    if (groups.isEmpty())
+        return refuse(QStringLiteral("no command given"));
+
+    const QString& first = groups.first().first();
+    if (first == QStringLiteral("help") || first == QStringLiteral("ports")) {
+        if (groups.size() > 1)
+            return refuse(QStringLiteral("%1 runs alone, not with other commands").arg(first),
+                          first);
+        const QStringList& words = groups.first();
+        if (first == QStringLiteral("ports")) {
+            if (words.size() > 1)
+                return refuse(QStringLiteral("ports: too many arguments: \"%1\"")
+                                  .arg(words.mid(1).join(u' ')),
+                              first);
+            run.mode = Invocation::Mode::Ports;
+            return result;
+        }
+        if (words.size() == 1) {
+            run.mode = Invocation::Mode::Help;
+            return result;
+        }
+        if (words.size() > 2 || !CommandParser::find(words[1]))
+            return refuse(
+                QStringLiteral("help: no command is called \"%1\"").arg(words.mid(1).join(u' ')));
+        run.mode = Invocation::Mode::CommandHelp;
+        run.helpTopic = words[1];
+        return result;
+    }
+
+    for (const QStringList& words : std::as_const(groups)) {
+        const ParsedCommands parsed = parser.parse(words);
+        if (!parsed.ok())
+            return refuse(parsed.error,
+                          CommandParser::find(words.first()) ? words.first() : QString());
+        run.commands << parsed.commands;
+    }
+    return result;
+}
+
+} // namespace ctl

@@ -1,0 +1,16 @@
+#pragma once
+// What vantrelctl's exit status tells a calling script.
+
+namespace ctl {
+
+enum ExitStatus : int {
+    kDone = 0,
+    kUsage = 2,         // unknown command, malformed argument, number out of range
+    kPortNotOpened = 3, // the port cannot be opened
+    kNoAnswer = 4,      // the board did not answer Identify
+    kPortLost = 5,      // the port went away while sending
+    // Stopped by a signal: 128 plus its number, as shells report it (130 for Ctrl+C).
+    kSignalBase = 128,
+};
+
+} // namespace ctl

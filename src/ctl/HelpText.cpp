@@ -1,0 +1,57 @@
+#include "ctl/HelpText.h"
+
+#include "Version.h"
+
+namespace ctl {
+
+QString HelpText::overview() {
+    QString text = QStringLiteral(
+        "Usage: vantrelctl [OPTION]... COMMAND [ARGS] [-- COMMAND [ARGS]]...\n"
+        "Drives a QD70315 graphic LCD board on a serial line: opens the port, detects the\n"
+        "board (Identify, its answer and contrast), runs the commands in order and closes.\n"
+        "Every command is checked before the first byte is sent.\n"
+        "\n"
+        "Options:\n"
+        "  --port N|PATH  port number 1..16 (VANTREL_COM<n>, then the system's serial\n"
+        "                 devices; see `vantrelctl ports`) or a device path; default 1\n"
+        "  --rate BAUD    2400, 4800, 9600 (default), 14400, 19200, 28800, 38400, 57600,\n"
+        "                 115200\n"
+        "  --no-detect    do not send Identify first (for a board that does not answer)\n"
+        "  --dry-run      open nothing; print every message that would be sent, in hex,\n"
+        "                 one per line (the detection's Identify included)\n"
+        "  --verbose      print each message sent and each reply on standard error\n"
+        "  -h, --help     show this help and exit\n"
+        "  --version      show the version and exit\n"
+        "\n"
+        "Commands:\n");
+    for (const CommandEntry& entry : CommandParser::entries())
+        text += QStringLiteral("  %1%2\n")
+                    .arg(QLatin1String(entry.name), -21)
+                    .arg(QLatin1String(entry.summary));
+    text += QStringLiteral(
+        "\n"
+        "`vantrelctl help COMMAND` shows a command's arguments and their ranges.\n"
+        "\n"
+        "Examples:\n"
+        "  vantrelctl --port /dev/ttyUSB0 clear -- text \"Hello\" --font 2 --at 2,10\n"
+        "  vantrelctl --rate 115200 picture logo.bmp\n"
+        "  vantrelctl script demo.txt\n"
+        "\n"
+        "Exit status: 0 done, 2 usage or bad argument, 3 the port cannot be opened,\n"
+        "4 the board did not answer, 5 the port was lost while sending, 130 Ctrl+C.\n");
+    return text;
+}
+
+QString HelpText::command(const CommandEntry& entry) {
+    QString text = QStringLiteral("Usage: vantrelctl %1\n  %2\n")
+                       .arg(QLatin1String(entry.usage), QLatin1String(entry.summary));
+    if (*entry.details)
+        text += u'\n' + QLatin1String(entry.details) + u'\n';
+    return text;
+}
+
+QString HelpText::version() {
+    return QStringLiteral("vantrelctl " VANTREL_VERSION_STRING "\n");
+}
+
+} // namespace ctl

@@ -1,0 +1,424 @@
+#include "ctl/Runner.h"
+
+#include "ctl/ExitStatus.h"
+#include "ctl/ProgressBar.h"
+#include "protocol/Messages.h"
+#include "protocol/ReplyText.h"
+#include "serial/SerialPort.h"
+
+#include <algorithm>
+#include <climits>
+#include <csignal>
+
+namespace ctl {
+
+namespace {
+
+constexpr int kLineIdleCheckMs = 2;
+// A port that has not taken its bytes this long after their line time will not take them.
+constexpr qint64 kLineIdleGraceNs = 2'000'000'000;
+constexpr int kProgressEveryMs = 100;
+// A reply without "!" is printed once nothing more has come for this long.
+constexpr int kHeardFlushMs = 2 * engine::BoardSession::kPollMs;
+
+QString signalName(int signalNumber) {
+    switch (signalNumber) {
+    case SIGINT:
+        return QStringLiteral("Ctrl+C");
+    case SIGTERM:
+        return QStringLiteral("SIGTERM");
+    default:
+        return QStringLiteral("signal %1").arg(signalNumber);
+    }
+}
+
+} // namespace
+
+Runner::Runner(SerialPort& port, engine::BoardSession& session, Invocation invocation,
+               QString device, Console& console, QObject* parent)
+    : QObject(parent), port_(port), session_(session), invocation_(std::move(invocation)),
+      device_(std::move(device)), console_(console),
+      line_(*protocol::LineSettings::ofRateIndex(invocation_.rateIndex)) {
+    clock_.start();
+    lineIdleTimer_.setInterval(kLineIdleCheckMs);
+    listenTimer_.setSingleShot(true);
+    heardFlushTimer_.setSingleShot(true);
+    heardFlushTimer_.setInterval(kHeardFlushMs);
+    portPollTimer_.setInterval(engine::BoardSession::kPollMs);
+    connect(&lineIdleTimer_, &QTimer::timeout, this, &Runner::checkLineIdle);
+    connect(&listenTimer_, &QTimer::timeout, this, &Runner::endListening);
+    connect(&heardFlushTimer_, &QTimer::timeout, this, &Runner::flushHeard);
+    connect(&portPollTimer_, &QTimer::timeout, this, &Runner::pollPort);
+
+    using S = engine::BoardSession;
+    connect(&session_, &S::detected, this, &Runner::onDetected);
+    connect(&session_, &S::contrastReported, this, &Runner::onContrastReported);
+    connect(&session_, &S::detectionTimedOut, this, &Runner::onDetectionTimedOut);
+    connect(&session_, &S::openFailed, this, &Runner::onOpenFailed);
+    connect(&session_, &S::portLost, this, &Runner::onPortLost);
+    connect(&session_, &S::uploadProgress, this, &Runner::onUploadProgress);
+    connect(&session_, &S::uploadFinished, this, &Runner::onUploadFinished);
+    connect(&session_, &S::traffic, this, &Runner::onTraffic);
+    connect(&session_, &S::replyReceived, this, [this](const QByteArray& bytes) {
+        if (listening_)
+            heard(bytes);
+    });
+}
+
+void Runner::start() {
+    if (invocation_.verbose)
+        console_.err(QStringLiteral("Opening %1 at %2").arg(device_, line_.text()));
+    if (invocation_.detect) {
+        detect(Detection::Start);
+        return;
+    }
+    if (openPort())
+        runNextLater();
+}
+
+bool Runner::openPort() {
+    port_.setCommPort(invocation_.portNumber);
+    port_.setSettings(line_.text());
+    const OpenResult result = port_.openPort();
+    if (!result.ok)
+        fail(kPortNotOpened, result.description);
+    return result.ok;
+}
+
+QString Runner::lineText() const {
+    return QStringLiteral("%1 at %2 baud").arg(device_).arg(line_.baud);
+}
+
+QString Runner::where() const {
+    return current_ ? current_->label() + QStringLiteral(": ") : QString();
+}
+
+// --- the steps ---------------------------------------------------------------------------------
+
+void Runner::runNextLater() {
+    QMetaObject::invokeMethod(this, &Runner::runNext, Qt::QueuedConnection);
+}
+
+void Runner::runNext() {
+    if (finished_)
+        return;
+    if (next_ >= invocation_.commands.size()) {
+        current_ = nullptr;
+        whenLineIdle([this] { succeed(); });
+        return;
+    }
+    current_ = &invocation_.commands.at(next_++);
+    const Command& command = *current_;
+    switch (command.action) {
+    case Command::Action::Send:
+        for (const QByteArray& message : command.messages) {
+            if (!session_.send(message)) {
+                // A lost port has already ended the run (onPortLost).
+                fail(kPortLost, QStringLiteral("the port %1 is closed").arg(device_));
+                return;
+            }
+        }
+        runNextLater();
+        return;
+    case Command::Action::Identify:
+        whenLineIdle([this] { detect(Detection::Identify); });
+        return;
+    case Command::Action::Baud:
+        whenLineIdle([this, &command] { changeBaudRate(command); });
+        return;
+    case Command::Action::Picture:
+        startUpload(command);
+        return;
+    case Command::Action::Listen:
+        startListening(command);
+        return;
+    }
+}
+
+void Runner::detect(Detection why) {
+    detection_ = why;
+    contrast_.reset();
+    answer_.clear();
+    // The session detects from Disconnected only; without detection so far the port is open
+    // and the session reuses it.
+    if (session_.connected())
+        session_.disconnectBoard();
+    session_.connectTo(invocation_.portNumber, line_);
+    // A failure has been reported through openFailed or portLost.
+}
+
+void Runner::onDetected() {
+    answer_ = session_.detectionText();
+    // The contrast is reported right after; go on once it has been.
+    QMetaObject::invokeMethod(this, &Runner::afterDetection, Qt::QueuedConnection);
+}
+
+void Runner::onContrastReported(int contrast) {
+    contrast_ = contrast;
+}
+
+void Runner::afterDetection() {
+    if (finished_)
+        return;
+    const QString contrast = contrast_ ? QString::number(*contrast_) : QStringLiteral("unknown");
+    if (detection_ == Detection::Identify)
+        console_.out(QStringLiteral("contrast %1").arg(contrast));
+    if (invocation_.verbose)
+        console_.err(QStringLiteral("The board answered \"%1\" on %2; contrast %3")
+                         .arg(protocol::replyText(answer_), lineText(), contrast));
+    runNext();
+}
+
+void Runner::onDetectionTimedOut() {
+    switch (detection_) {
+    case Detection::Start:
+        fail(kNoAnswer, QStringLiteral("the board did not answer on %1 within %2 ms. Check the "
+                                       "cable, the port and the rate (--rate); for a board that "
+                                       "does not answer, use --no-detect.")
+                            .arg(lineText())
+                            .arg(engine::BoardSession::kDetectionTimeoutMs));
+        return;
+    case Detection::Identify:
+        fail(kNoAnswer, QStringLiteral("the board did not answer on %1 within %2 ms.")
+                            .arg(lineText())
+                            .arg(engine::BoardSession::kDetectionTimeoutMs));
+        return;
+    case Detection::Baud:
+        fail(kNoAnswer, QStringLiteral("the board did not answer at the new rate, on %1. It may "
+                                       "still run at the old rate (is jumper J7 removed?).")
+                            .arg(lineText()));
+        return;
+    }
+}
+
+void Runner::onOpenFailed(int, const QString& description) {
+    fail(kPortNotOpened, description);
+}
+
+void Runner::onPortLost(const QString& device, const QString& reason, int uploadBytesSent) {
+    QString message =
+        QStringLiteral("the port %1 was lost: %2").arg(device.isEmpty() ? device_ : device, reason);
+    if (uploadBytesSent >= 0)
+        message += QStringLiteral(" The upload got %1 of %2 bytes to the port.")
+                       .arg(uploadBytesSent)
+                       .arg(engine::BoardSession::kScreenBytes);
+    fail(kPortLost, message);
+}
+
+void Runner::changeBaudRate(const Command& command) {
+    const auto line = protocol::LineSettings::ofRateIndex(command.rateIndex);
+    if (session_.connected()) {
+        detection_ = Detection::Baud;
+        contrast_.reset();
+        line_ = *line;
+        // Sends SetBaudRate, closes, pauses and detects again at the new rate.
+        if (!session_.changeBaudRate(command.rateIndex) && !finished_)
+            fail(kPortLost, QStringLiteral("the port %1 is closed").arg(device_));
+        return;
+    }
+    if (!session_.send(protocol::setBaudRate(protocol::Byte(command.rateIndex)))) {
+        fail(kPortLost, QStringLiteral("the port %1 is closed").arg(device_));
+        return;
+    }
+    whenLineIdle([this, line] {
+        port_.closePort();
+        line_ = *line;
+        QTimer::singleShot(engine::BoardSession::kBaudChangePauseMs, this,
+                           &Runner::reopenAfterBaudChange);
+    });
+}
+
+void Runner::reopenAfterBaudChange() {
+    if (finished_)
+        return;
+    if (invocation_.verbose)
+        console_.err(QStringLiteral("Reopening %1 at %2").arg(device_, line_.text()));
+    if (openPort())
+        runNext();
+}
+
+void Runner::startUpload(const Command& command) {
+    uploadClock_.start();
+    lastProgressMs_ = -1;
+    if (!session_.startUpload(*command.screen) && !finished_)
+        fail(kPortLost, QStringLiteral("the port %1 is closed").arg(device_));
+}
+
+void Runner::onUploadProgress(int sent) {
+    if (!console_.errIsTerminal())
+        return;
+    const qint64 now = uploadClock_.elapsed();
+    if (sent < engine::BoardSession::kScreenBytes && lastProgressMs_ >= 0 &&
+        now - lastProgressMs_ < kProgressEveryMs)
+        return;
+    lastProgressMs_ = now;
+    console_.status(ProgressBar::render(sent, engine::BoardSession::kScreenBytes, now));
+}
+
+void Runner::onUploadFinished(engine::UploadEnding ending, int sent) {
+    console_.endStatus();
+    using E = engine::UploadEnding;
+    switch (ending) {
+    case E::Completed:
+        if (invocation_.verbose)
+            console_.err(QStringLiteral("Picture sent: %1 bytes in %2 ms")
+                             .arg(sent)
+                             .arg(uploadClock_.elapsed()));
+        runNextLater();
+        return;
+    case E::Cancelled:
+        fail(kSignalBase + interruptedBy_,
+             QStringLiteral("stopped by %1 after %2 of %3 picture bytes")
+                 .arg(signalName(interruptedBy_))
+                 .arg(sent)
+                 .arg(engine::BoardSession::kScreenBytes));
+        return;
+    case E::PortLost:
+        return; // portLost follows, with the reason
+    case E::WriteFailed:
+    case E::PortClosed:
+        fail(kPortLost, QStringLiteral("the port %1 closed after %2 of %3 picture bytes")
+                            .arg(device_)
+                            .arg(sent)
+                            .arg(engine::BoardSession::kScreenBytes));
+        return;
+    }
+}
+
+// --- listening ---------------------------------------------------------------------------------
+
+void Runner::startListening(const Command& command) {
+    listening_ = true;
+    heard_.clear();
+    if (command.listenMs)
+        listenTimer_.start(int(std::min<qint64>(*command.listenMs, INT_MAX)));
+    // A connected session polls the port itself and hands over what it reads.
+    if (!session_.connected())
+        portPollTimer_.start();
+}
+
+void Runner::pollPort() {
+    const QByteArray bytes = port_.input();
+    if (finished_ || bytes.isEmpty())
+        return;
+    onTraffic(engine::Direction::FromBoard, bytes);
+    heard(bytes);
+}
+
+void Runner::heard(const QByteArray& bytes) {
+    heard_ += bytes;
+    // A touch report or an answer ends with "!": each is one line.
+    for (qsizetype end = heard_.indexOf('!'); end >= 0; end = heard_.indexOf('!')) {
+        console_.out(protocol::replyText(heard_.left(end + 1)));
+        heard_.remove(0, end + 1);
+    }
+    if (heard_.isEmpty())
+        heardFlushTimer_.stop();
+    else
+        heardFlushTimer_.start();
+}
+
+void Runner::flushHeard() {
+    if (!heard_.isEmpty())
+        console_.out(protocol::replyText(heard_));
+    heard_.clear();
+}
+
+void Runner::endListening() {
+    if (!listening_)
+        return;
+    listening_ = false;
+    listenTimer_.stop();
+    portPollTimer_.stop();
+    heardFlushTimer_.stop();
+    flushHeard();
+    runNextLater();
+}
+
+// --- the line ----------------------------------------------------------------------------------
+
+void Runner::onTraffic(engine::Direction direction, const QByteArray& bytes) {
+    if (direction == engine::Direction::ToBoard)
+        noteSent(bytes);
+    if (!invocation_.verbose)
+        return;
+    if (direction == engine::Direction::ToBoard)
+        console_.err(QStringLiteral("-> ") + decoder_.feed(bytes));
+    else
+        console_.err(QStringLiteral("<- \"%1\"").arg(protocol::replyText(bytes)));
+}
+
+void Runner::noteSent(const QByteArray& bytes) {
+    const qint64 now = clock_.nsecsElapsed();
+    // Start bit, 8 data bits, stop bit.
+    const qint64 lineNs = qint64(bytes.size()) * 10 * 1'000'000'000 / line_.baud;
+    lineFreeNs_ = std::max(lineFreeNs_, now) + lineNs;
+}
+
+void Runner::whenLineIdle(std::function<void()> then) {
+    afterLineIdle_ = std::move(then);
+    lineIdleDeadlineNs_ = std::max(lineFreeNs_, clock_.nsecsElapsed()) + kLineIdleGraceNs;
+    lineIdleTimer_.start();
+    checkLineIdle();
+}
+
+void Runner::checkLineIdle() {
+    if (finished_) {
+        lineIdleTimer_.stop();
+        return;
+    }
+    const qint64 now = clock_.nsecsElapsed();
+    const bool carried = port_.bytesToWrite() == 0 && now >= lineFreeNs_;
+    if (!carried && now < lineIdleDeadlineNs_)
+        return;
+    lineIdleTimer_.stop();
+    const std::function<void()> then = std::move(afterLineIdle_);
+    afterLineIdle_ = {};
+    if (then)
+        then();
+}
+
+// --- the end -----------------------------------------------------------------------------------
+
+void Runner::interrupt(int signalNumber) {
+    if (finished_)
+        return;
+    if (signalNumber == SIGINT && listening_) {
+        endListening();
+        return;
+    }
+    interruptedBy_ = signalNumber;
+    if (session_.uploading()) {
+        session_.cancelUpload(); // reported by onUploadFinished
+        return;
+    }
+    fail(kSignalBase + signalNumber, QStringLiteral("stopped by %1").arg(signalName(signalNumber)));
+}
+
+void Runner::succeed() {
+    if (finished_)
+        return;
+    finished_ = true;
+    session_.shutDown();
+    QMetaObject::invokeMethod(
+        this, [this] { emit finished(kDone); }, Qt::QueuedConnection);
+}
+
+void Runner::fail(int status, const QString& message) {
+    if (finished_)
+        return;
+    finished_ = true;
+    lineIdleTimer_.stop();
+    listenTimer_.stop();
+    portPollTimer_.stop();
+    heardFlushTimer_.stop();
+    listening_ = false;
+    console_.err(QStringLiteral("vantrelctl: ") + where() + message);
+    session_.shutDown();
+    if (port_.portOpen())
+        port_.closePort();
+    QMetaObject::invokeMethod(
+        this, [this, status] { emit finished(status); }, Qt::QueuedConnection);
+}
+
+} // namespace ctl

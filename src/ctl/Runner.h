@@ -1,0 +1,109 @@
+#pragma once
+// Runs a checked command list on the board session, one step after the other on the event loop:
+// open the port, detect the board, send each command's messages, run the exchanges (identify,
+// baud change, picture upload, listening), wait until the line has carried everything, close.
+// Ends with finished(exit status); see ExitStatus.h.
+//
+// Without detection (--no-detect) the runner opens the port itself and the session stays
+// Disconnected: sending and uploading need only an open port, and the runner reads the port
+// itself while listening. `identify` then detects, and from there on the session is connected.
+
+#include "ctl/Console.h"
+#include "ctl/Invocation.h"
+#include "engine/BoardSession.h"
+#include "protocol/LineSettings.h"
+#include "protocol/MessageDecoder.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <optional>
+
+class SerialPort;
+
+namespace ctl {
+
+class Runner : public QObject {
+    Q_OBJECT
+public:
+    // `device` names the port in messages.
+    Runner(SerialPort& port, engine::BoardSession& session, Invocation invocation, QString device,
+           Console& console, QObject* parent = nullptr);
+
+    void start();
+    // SIGINT ends a `listen`; otherwise SIGINT and SIGTERM stop the run between two messages.
+    void interrupt(int signalNumber);
+
+signals:
+    void finished(int exitStatus);
+
+private:
+    // Why a detection runs.
+    enum class Detection { Start, Identify, Baud };
+
+    void runNext();
+    void runNextLater();
+    void detect(Detection why);
+    void afterDetection();
+    void changeBaudRate(const Command& command);
+    void reopenAfterBaudChange();
+    void startUpload(const Command& command);
+    void startListening(const Command& command);
+    void endListening();
+    void heard(const QByteArray& bytes);
+    void flushHeard();
+    void pollPort();
+    // Calls `then` once everything sent so far has left the port and had its time on the line.
+    void whenLineIdle(std::function<void()> then);
+    void checkLineIdle();
+    void noteSent(const QByteArray& bytes);
+    bool openPort();
+    void succeed();
+    void fail(int status, const QString& message);
+    QString where() const;
+    QString lineText() const;
+
+    void onDetected();
+    void onContrastReported(int contrast);
+    void onDetectionTimedOut();
+    void onOpenFailed(int errorNumber, const QString& description);
+    void onPortLost(const QString& device, const QString& reason, int uploadBytesSent);
+    void onUploadProgress(int sent);
+    void onUploadFinished(engine::UploadEnding ending, int sent);
+    void onTraffic(engine::Direction direction, const QByteArray& bytes);
+
+    SerialPort& port_;
+    engine::BoardSession& session_;
+    Invocation invocation_;
+    QString device_;
+    Console& console_;
+    protocol::LineSettings line_;
+    protocol::MessageDecoder decoder_;
+
+    qsizetype next_ = 0;
+    const Command* current_ = nullptr;
+    bool finished_ = false;
+    Detection detection_ = Detection::Start;
+    std::optional<int> contrast_;
+    QByteArray answer_;
+
+    // The line's estimated time: when everything handed to the port has been carried.
+    QElapsedTimer clock_;
+    qint64 lineFreeNs_ = 0;
+    QTimer lineIdleTimer_;
+    qint64 lineIdleDeadlineNs_ = 0;
+    std::function<void()> afterLineIdle_;
+
+    QElapsedTimer uploadClock_;
+    qint64 lastProgressMs_ = -1;
+    int interruptedBy_ = 0;
+
+    bool listening_ = false;
+    QByteArray heard_;
+    QTimer listenTimer_;
+    QTimer heardFlushTimer_;
+    QTimer portPollTimer_;
+};
+
+} // namespace ctl

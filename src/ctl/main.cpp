@@ -1,0 +1,105 @@
+// vantrelctl: the board from the command line and from scripts. Everything is checked by
+// CommandLine before the port is opened; the Runner then does the work on the event loop.
+
+#include "system/TerminationSignals.h"
+#include "ctl/CommandLine.h"
+#include "ctl/Console.h"
+#include "ctl/DryRun.h"
+#include "ctl/ExitStatus.h"
+#include "ctl/HelpText.h"
+#include "ctl/Runner.h"
+#include "engine/BoardSession.h"
+#include "serial/PortMap.h"
+#include "serial/QtSerialPort.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+QByteArray readStandardInput() {
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        return {};
+    return in.readAll();
+}
+
+void print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+int listPorts(ctl::Console& console) {
+    const PortMap map = PortMap::fromSystem();
+    const QList<int> ports = map.existingPorts();
+    for (int n : ports)
+        console.out(QStringLiteral("%1  %2").arg(n, 2).arg(map.devicePath(n)));
+    if (ports.isEmpty())
+        console.err(map.noPortDescription());
+    return ctl::kDone;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Answered before Qt starts: scripts ask for it to find out what is installed.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        print(stdout, ctl::HelpText::version());
+        return ctl::kDone;
+    }
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vantrelctl"));
+    ctl::Console console;
+
+    ctl::CommandParser parser(readStandardInput);
+    ctl::ParsedCommandLine parsed = ctl::CommandLine::parse(app.arguments().mid(1), parser);
+    if (!parsed.ok()) {
+        console.err(QStringLiteral("vantrelctl: ") + parsed.error);
+        console.err(parsed.helpTopic.isEmpty()
+                        ? QStringLiteral("Try 'vantrelctl --help'.")
+                        : QStringLiteral("Try 'vantrelctl help %1'.").arg(parsed.helpTopic));
+        return ctl::kUsage;
+    }
+    ctl::Invocation& invocation = parsed.invocation;
+    switch (invocation.mode) {
+    case ctl::Invocation::Mode::Help:
+        print(stdout, ctl::HelpText::overview());
+        return ctl::kDone;
+    case ctl::Invocation::Mode::Version:
+        print(stdout, ctl::HelpText::version());
+        return ctl::kDone;
+    case ctl::Invocation::Mode::CommandHelp:
+        print(stdout, ctl::HelpText::command(*ctl::CommandParser::find(invocation.helpTopic)));
+        return ctl::kDone;
+    case ctl::Invocation::Mode::Ports:
+        return listPorts(console);
+    case ctl::Invocation::Mode::Run:
+        break;
+    }
+    if (invocation.dryRun) {
+        for (const QString& line : ctl::DryRun::lines(invocation, invocation.verbose))
+            console.out(line);
+        return ctl::kDone;
+    }
+
+    PortMap map = PortMap::fromSystem();
+    if (!invocation.devicePath.isEmpty()) {
+        map = PortMap({{1, invocation.devicePath}});
+        invocation.portNumber = 1;
+    }
+    QString device = map.devicePath(invocation.portNumber);
+    if (device.isEmpty())
+        device = QStringLiteral("port %1").arg(invocation.portNumber);
+
+    QtSerialPort port(map);
+    engine::BoardSession session(port);
+    ctl::Runner runner(port, session, invocation, device, console);
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &runner,
+                     &ctl::Runner::interrupt);
+    QObject::connect(&runner, &ctl::Runner::finished, &app,
+                     [](int status) { QCoreApplication::exit(status); });
+    runner.start();
+    return app.exec();
+}

@@ -1,0 +1,284 @@
+// The built vantrelctl program against the virtual board (model, interpreter and pseudo-terminal
+// in this test's event loop), and against a bare pseudo-terminal where the far end must stay
+// silent, hang up or watch the bytes.
+#include "board/BoardModel.h"
+#include "board/VirtualBoard.h"
+#include "support/HexCompare.h"
+#include "support/PtyPair.h"
+#include "support/TestBitmaps.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+
+#ifndef VANTRELCTL_PATH
+#error "VANTRELCTL_PATH must name the built vantrelctl"
+#endif
+
+namespace {
+
+constexpr int kRunTimeoutMs = 60000;
+
+struct Finished {
+    int exitCode = -1; // -1: crashed or still running
+    QByteArray out;
+    QByteArray err;
+};
+
+// Lets the event loop (and with it the virtual board) run until the program has ended.
+Finished waitFor(QProcess& process) {
+    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, kRunTimeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+    }
+    Finished result;
+    if (process.exitStatus() == QProcess::NormalExit)
+        result.exitCode = process.exitCode();
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+void start(QProcess& process, const QStringList& arguments) {
+    process.setProgram(QStringLiteral(VANTRELCTL_PATH));
+    process.setArguments(arguments);
+    process.start();
+}
+
+Finished run(const QStringList& arguments) {
+    QProcess process;
+    start(process, arguments);
+    return waitFor(process);
+}
+
+QString explain(const Finished& f) {
+    return QStringLiteral("exit %1, stdout \"%2\", stderr \"%3\"")
+        .arg(f.exitCode)
+        .arg(QString::fromLocal8Bit(f.out), QString::fromLocal8Bit(f.err));
+}
+
+// A 160 x 128 picture with no symmetry to hide a misplaced byte.
+bool lit(int x, int y) {
+    return (x * 7 + y * 3) % 11 == 0 || x == y;
+}
+
+QString writePicture(const QTemporaryDir& dir) {
+    testbmp::Spec bitmap;
+    bitmap.index = [](int x, int y) { return lit(x, y) ? 1 : 0; };
+    const QString path = dir.filePath(QStringLiteral("picture.bmp"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(testbmp::write(bitmap)) <= 0)
+        return {};
+    return path;
+}
+
+} // namespace
+
+class tst_CtlEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void textLandsAsCharacterModePutsIt();
+    void pictureArrivesByteForByte();
+    void scriptRunsEveryLine();
+    void baudChangeThenIdentifyAtTheNewRate();
+    void listenPrintsTouchReportsUntilCtrlC();
+    void dryRunOpensNothing();
+    void badArgumentSendsNothing();
+    void portThatCannotBeOpened();
+    void boardThatDoesNotAnswer();
+    void portLostDuringUpload();
+    void ctrlCStopsUploadAndSaysHowFar();
+
+private:
+    QStringList onBoard(const QStringList& arguments) const {
+        return QStringList{QStringLiteral("--port"), board_->devicePath()} + arguments;
+    }
+
+    std::unique_ptr<VirtualBoard> board_;
+};
+
+void tst_CtlEndToEnd::init() {
+    board_ = std::make_unique<VirtualBoard>();
+    QVERIFY2(board_->open(), qPrintable(board_->errorString()));
+}
+
+void tst_CtlEndToEnd::cleanup() {
+    board_.reset();
+}
+
+void tst_CtlEndToEnd::textLandsAsCharacterModePutsIt() {
+    const Finished f = run(onBoard({QStringLiteral("text"), QStringLiteral("Hi")}));
+    QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
+    BoardModel expected;
+    expected.putChar('H');
+    expected.putChar('i');
+    QVERIFY(expected.memory() != BoardModel().memory());
+    // The program has ended; the board may still be reading its last bytes.
+    QTRY_VERIFY(board_->model().memory() == expected.memory());
+    QCOMPARE(board_->model().column(), expected.column());
+    QVERIFY(f.out.isEmpty());
+}
+
+void tst_CtlEndToEnd::pictureArrivesByteForByte() {
+    QVERIFY(board_->model().setBaudRate(8)); // 115200
+    QTemporaryDir dir;
+    const QString path = writePicture(dir);
+    QVERIFY(!path.isEmpty());
+
+    const Finished f = run(onBoard(
+        {QStringLiteral("--rate"), QStringLiteral("115200"), QStringLiteral("picture"), path}));
+    QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
+    QVERIFY2(f.err.isEmpty(), f.err.constData()); // no progress bar when stderr is no terminal
+
+    BoardModel::Memory expected{};
+    for (int page = 0; page < 16; ++page)
+        for (int x = 0; x < 160; ++x)
+            for (int bit = 0; bit < 8; ++bit)
+                if (lit(x, page * 8 + bit))
+                    expected[std::size_t(page * 160 + x)] |= std::uint8_t(1 << bit);
+    QTRY_VERIFY(board_->model().memory() == expected);
+    QCOMPARE(board_->model().touchMode(), BoardModel::TouchMode::Off);
+}
+
+void tst_CtlEndToEnd::scriptRunsEveryLine() {
+    board_->model().lineRect(true, 2, 100, 100, 120, 120); // for the clear to remove
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("demo.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("# five lines: a comment, a blank one, three commands\n"
+               "clear\n"
+               "\n"
+               "text \"Hi\" --at 2,10   # greet\n"
+               "fill 0 0 9 9\n");
+    file.close();
+
+    const Finished f = run(onBoard({QStringLiteral("script"), path}));
+    QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
+    BoardModel expected;
+    expected.setPage(2);
+    expected.setColumn(10);
+    expected.putChar('H');
+    expected.putChar('i');
+    expected.lineRect(true, 2, 0, 0, 9, 9);
+    QTRY_VERIFY(board_->model().memory() == expected.memory());
+}
+
+void tst_CtlEndToEnd::baudChangeThenIdentifyAtTheNewRate() {
+    QVERIFY(board_->model().setContrast(45));
+    const Finished f = run(onBoard({QStringLiteral("baud"), QStringLiteral("19200"),
+                                    QStringLiteral("--"), QStringLiteral("identify")}));
+    QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
+    QCOMPARE(f.out, QByteArray("contrast 45\n"));
+    QCOMPARE(board_->model().baud(), 19200);
+}
+
+void tst_CtlEndToEnd::listenPrintsTouchReportsUntilCtrlC() {
+    QProcess process;
+    QByteArray out;
+    connect(&process, &QProcess::readyReadStandardOutput, this,
+            [&] { out += process.readAllStandardOutput(); });
+    start(process,
+          onBoard({QStringLiteral("--no-detect"), QStringLiteral("touch"),
+                   QStringLiteral("coordinates"), QStringLiteral("--"), QStringLiteral("listen"),
+                   QStringLiteral("--"), QStringLiteral("backlight"), QStringLiteral("off")}));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return board_->model().touchMode() == BoardModel::TouchMode::Coordinates; },
+        kRunTimeoutMs));
+    board_->touch(80, 64);
+    board_->touch(3, 4);
+    QVERIFY2(QTest::qWaitFor([&] { return out.contains("X3Y4!\n"); }, kRunTimeoutMs), out);
+    QVERIFY(board_->model().backlightOn()); // still listening
+    ::kill(pid_t(process.processId()), SIGINT);
+    Finished f = waitFor(process);
+    f.out.prepend(out);
+    QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
+    QCOMPARE(f.out, QByteArray("X80Y64!\nX3Y4!\n"));
+    QTRY_VERIFY(!board_->model().backlightOn()); // the command after listen ran
+}
+
+void tst_CtlEndToEnd::dryRunOpensNothing() {
+    const Finished f =
+        run({QStringLiteral("--port"), QStringLiteral("/nonexistent/ttyNone"),
+             QStringLiteral("--dry-run"), QStringLiteral("fill"), QStringLiteral("10"),
+             QStringLiteral("20"), QStringLiteral("100"), QStringLiteral("60")});
+    QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
+    QCOMPARE(f.out, QByteArray("49 44\n1F 02 0A 14 64 3C\n"));
+}
+
+void tst_CtlEndToEnd::badArgumentSendsNothing() {
+    PtyPair pty;
+    QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+    const Finished f = run({QStringLiteral("--port"), pty.slavePath(), QStringLiteral("text"),
+                            QStringLiteral("Hi"), QStringLiteral("--"), QStringLiteral("circle"),
+                            QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("300")});
+    QVERIFY2(f.exitCode == 2, qPrintable(explain(f)));
+    QVERIFY2(f.err.contains("circle: Y must be a whole number from 0 to 255, not \"300\""),
+             f.err.constData());
+    QVERIFY2(f.err.contains("vantrelctl help circle"), f.err.constData());
+    COMPARE_HEX(pty.readAvailable(), QByteArray());
+}
+
+void tst_CtlEndToEnd::portThatCannotBeOpened() {
+    const Finished f = run({QStringLiteral("--port"), QStringLiteral("/nonexistent/ttyNone"),
+                            QStringLiteral("clear")});
+    QVERIFY2(f.exitCode == 3, qPrintable(explain(f)));
+    QVERIFY2(f.err.contains("/nonexistent/ttyNone"), f.err.constData());
+}
+
+void tst_CtlEndToEnd::boardThatDoesNotAnswer() {
+    PtyPair pty; // nobody answers at its far end
+    QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+    const Finished f = run({QStringLiteral("--port"), pty.slavePath(), QStringLiteral("clear")});
+    QVERIFY2(f.exitCode == 4, qPrintable(explain(f)));
+    QVERIFY2(f.err.contains("did not answer"), f.err.constData());
+    COMPARE_HEX(pty.readAvailable(), bytesOf("49 44")); // the clear was not sent
+}
+
+void tst_CtlEndToEnd::portLostDuringUpload() {
+    PtyPair pty;
+    QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+    // The program must not inherit the board's end, or closing it here would hang nothing up.
+    QVERIFY(::fcntl(pty.masterFd(), F_SETFD, FD_CLOEXEC) == 0);
+    QTemporaryDir dir;
+    const QString path = writePicture(dir);
+    QProcess process;
+    start(process, {QStringLiteral("--port"), pty.slavePath(), QStringLiteral("--no-detect"),
+                    QStringLiteral("picture"), path});
+    // At 9600 baud the upload takes seconds; pull the plug once it is under way.
+    const QByteArray first = pty.readFromPort(100, kRunTimeoutMs);
+    COMPARE_HEX(first.left(7), bytesOf("05 00 06 00 12 00 03"));
+    pty.closeMaster();
+    const Finished f = waitFor(process);
+    QVERIFY2(f.exitCode == 5, qPrintable(explain(f)));
+    QVERIFY2(f.err.contains("was lost") && f.err.contains("of 2560 bytes"), f.err.constData());
+}
+
+void tst_CtlEndToEnd::ctrlCStopsUploadAndSaysHowFar() {
+    PtyPair pty;
+    QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
+    QTemporaryDir dir;
+    const QString path = writePicture(dir);
+    QProcess process;
+    start(process, {QStringLiteral("--port"), pty.slavePath(), QStringLiteral("--no-detect"),
+                    QStringLiteral("picture"), path});
+    QCOMPARE(pty.readFromPort(100, kRunTimeoutMs).size(), 100);
+    ::kill(pid_t(process.processId()), SIGINT);
+    const Finished f = waitFor(process);
+    QVERIFY2(f.exitCode == 130, qPrintable(explain(f)));
+    QVERIFY2(f.err.contains("stopped by Ctrl+C after") && f.err.contains("of 2560 picture bytes"),
+             f.err.constData());
+    // Whole messages only: what arrived is a whole number of two-byte messages.
+    const QByteArray rest = pty.readAvailable(); // the program has ended: all of it is here
+    QCOMPARE((100 + rest.size()) % 2, 0);
+    QVERIFY(100 + rest.size() < 5126);
+}
+
+QTEST_GUILESS_MAIN(tst_CtlEndToEnd)
+#include "tst_ctlendtoend.moc"
