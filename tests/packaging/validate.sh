@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Runs a desktop validator on files: validate.sh desktop-file-validate|appstreamcli FILE...
+# Fails on an error or a warning; exits 77 (skipped) when the validator is not installed.
+set -uo pipefail
+validator=$1
+shift
+if ! command -v "$validator" >/dev/null; then
+    echo "SKIPPED: $validator is not installed (scripts/setup.sh --test installs it)"
+    exit 77
+fi
+status=0
+for file in "$@"; do
+    if [[ "$validator" == appstreamcli ]]; then
+        output=$(appstreamcli validate --no-net --no-color "$file" 2>&1)
+    else
+        output=$(desktop-file-validate "$file" 2>&1)
+    fi
+    rc=$?
+    echo "$validator $file: exit $rc"
+    [[ -n "$output" ]] && echo "$output"
+    if [[ $rc -ne 0 ]] || grep -qiE '(^|[^a-z])(error|warning)' <<<"$output"; then
+        status=1
+    fi
+done
+exit $status
