@@ -51,7 +51,7 @@ uninstall:
 	    echo "Nothing to uninstall: no $(INSTALLED) (make install writes it)." >&2; \
 	    exit 1; \
 	fi
-	@while IFS= read -r file; do rm -fv -- "$$file"; done < $(INSTALLED)
+	@packaging/uninstall.sh $(INSTALLED)
 	@rm -f $(INSTALLED)
 
 # A Debian package: build/run/vantrel_<version>_amd64.deb (apt install ./build/run/vantrel_*.deb).

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix and checks that the files land where the desktop
 # looks for them (programs, desktop entries, icons, metainfo, man pages) and that the installed
-# programs run and tell the project's version.
+# programs run and tell the project's version; then uninstalls it again.
 #
 #   check_install.sh BUILD_DIR VERSION PROGRAM...
 set -uo pipefail
@@ -105,6 +105,11 @@ else
     newest=$(grep -m1 -oE '<release [^>]*version="[^"]+"' <<<"$xml" | sed -E 's/.*version="([^"]+)"/\1/')
     [[ "$newest" == "$version" ]] || fail "the metainfo's newest release is '$newest', not $version"
 fi
+
+# `make uninstall` removes every file again.
+"$(dirname "$0")/../../packaging/uninstall.sh" "$build/install_manifest.txt" >/dev/null
+left=$(find "$prefix" -type f)
+[[ -z "$left" ]] || fail "left after uninstalling: $left"
 
 if [[ $failures -ne 0 ]]; then
     echo "$failures check(s) failed; installed files:"
