@@ -1,10 +1,14 @@
 # The two commands of a new user: `make run` and `make test`. Each installs what is missing.
 JOBS ?= $(shell nproc)
+PREFIX ?= $(HOME)/.local
 TEST_BUILD := build/test
+# The program and the virtual board without the tests: `make run`, `install` and `package`.
 RUN_BUILD := build/run
+# With the tests and benchmarks: `make screenshots` and `bench`.
+TOOLS_BUILD := build/tools
 FUZZ_BUILD := build/fuzz
 
-.PHONY: all setup run test screenshots bench fuzz clean
+.PHONY: all setup run test screenshots bench fuzz install uninstall package clean
 
 all: test
 
@@ -14,28 +18,57 @@ setup:
 $(TEST_BUILD)/build.ninja: CMakeLists.txt | setup
 	cmake -S . -B $(TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITIZE=ON
 
-$(RUN_BUILD)/build.ninja: CMakeLists.txt | setup
-	cmake -S . -B $(RUN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_TESTS=ON
+# Configured again when this file changes, so an older build/run drops its tests.
+$(RUN_BUILD)/configured: Makefile | setup
+	cmake -S . -B $(RUN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_TESTS=OFF
+	@touch $@
+
+$(TOOLS_BUILD)/build.ninja: CMakeLists.txt | setup
+	cmake -S . -B $(TOOLS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_TESTS=ON
 
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
 test: setup $(TEST_BUILD)/build.ninja
+	@scripts/setup.sh --test
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# Starts the virtual board and Vantrel connected to it.
-run: setup $(RUN_BUILD)/build.ninja
-	cmake --build $(RUN_BUILD) -j $(JOBS)
+# Starts the virtual board and Vantrel connected to it; builds only these two programs.
+run: $(RUN_BUILD)/configured
+	cmake --build $(RUN_BUILD) -j $(JOBS) --target vantrel vantrel-board
 	scripts/run.sh $(RUN_BUILD)
 
-# A PNG of every tab page of the real window, under Xvfb, in screenshots/.
-screenshots: setup $(RUN_BUILD)/build.ninja
+# Installs the programs, their menu entries, icon, metainfo and man pages under PREFIX. The
+# install manifest is kept aside: `make package` installs too and writes a new one.
+INSTALLED := $(RUN_BUILD)/installed_manifest.txt
+install: $(RUN_BUILD)/configured
 	cmake --build $(RUN_BUILD) -j $(JOBS)
-	scripts/screenshots.sh $(RUN_BUILD)
+	cmake --install $(RUN_BUILD) --prefix "$(PREFIX)" --strip
+	cp $(RUN_BUILD)/install_manifest.txt $(INSTALLED)
+
+# Removes every file the last `make install` wrote, as its install manifest lists them.
+uninstall:
+	@if [ ! -f $(INSTALLED) ]; then \
+	    echo "Nothing to uninstall: no $(INSTALLED) (make install writes it)." >&2; \
+	    exit 1; \
+	fi
+	@packaging/uninstall.sh $(INSTALLED)
+	@rm -f $(INSTALLED)
+
+# A Debian package: build/run/vantrel_<version>_amd64.deb (apt install ./build/run/vantrel_*.deb).
+package: $(RUN_BUILD)/configured
+	@scripts/setup.sh --package
+	cmake --build $(RUN_BUILD) -j $(JOBS)
+	cd $(RUN_BUILD) && cpack -G DEB
+
+# A PNG of every tab page of the real window, under Xvfb, in screenshots/.
+screenshots: setup $(TOOLS_BUILD)/build.ninja
+	cmake --build $(TOOLS_BUILD) -j $(JOBS) --target vantrel-screenshots
+	scripts/screenshots.sh $(TOOLS_BUILD)
 
 # The benchmarks, which print their figures.
-bench: setup $(RUN_BUILD)/build.ninja
-	cmake --build $(RUN_BUILD) -j $(JOBS)
-	scripts/bench.sh $(RUN_BUILD)
+bench: setup $(TOOLS_BUILD)/build.ninja
+	cmake --build $(TOOLS_BUILD) -j $(JOBS)
+	scripts/bench.sh $(TOOLS_BUILD)
 
 # The libFuzzer targets, built with clang. FUZZ_SECONDS per target (default 600).
 fuzz:

@@ -16,7 +16,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDirIterator>
 #include <QFile>
+#include <QIcon>
 #include <QTextStream>
 #include <QTime>
 #include <cstdio>
@@ -30,6 +32,15 @@ bool hasArgument(int argc, char* argv[], const char* name) {
         if (std::strcmp(argv[i], name) == 0)
             return true;
     return false;
+}
+
+// The program's icon at every size the icon theme gets (packaging/icons).
+QIcon programIcon() {
+    QIcon icon;
+    QDirIterator pictures(QStringLiteral(":/vantrel/icons"), QDir::Files);
+    while (pictures.hasNext())
+        icon.addFile(pictures.next());
+    return icon;
 }
 
 } // namespace
@@ -124,6 +135,8 @@ int main(int argc, char* argv[]) {
 
     std::unique_ptr<BoardWindow> window;
     if (!headless) {
+        QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vantrel.VirtualBoard"));
+        QApplication::setWindowIcon(programIcon());
         window = std::make_unique<BoardWindow>(board, zoom);
         window->show();
     }

@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
 # Installs what building and testing Vantrel needs on Debian 12, when it is missing.
 # As root it installs with apt-get; otherwise it prints the one command to run.
+#
+#   scripts/setup.sh            building and running
+#   scripts/setup.sh --test     and the desktop validators the tests run
+#   scripts/setup.sh --package  and what building a .deb needs
+#   scripts/setup.sh --fuzz     and clang with libFuzzer
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
           xvfb xauth fonts-dejavu-core)
-if [[ "${1:-}" == "--fuzz" ]]; then
-    packages+=(clang libclang-rt-14-dev)
-fi
+case "${1:-}" in
+    --test) packages+=(desktop-file-utils appstream) ;;
+    --package) packages+=(dpkg-dev file) ;;
+    --fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    "") ;;
+    *) echo "usage: scripts/setup.sh [--test|--package|--fuzz]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

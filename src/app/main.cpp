@@ -6,11 +6,63 @@
 #include "serial/QtSerialPort.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QIcon>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// `vantrel --version` and `--help` alone are answered without a display, as on a server.
+bool onlyAsksForInformation(int argc, char* argv[]) {
+    const auto isInformationOption = [](const char* argument) {
+        for (const char* option : {"-h", "--help", "-v", "--version"})
+            if (std::strcmp(argument, option) == 0)
+                return true;
+        return false;
+    };
+    return argc > 1 && std::all_of(argv + 1, argv + argc, isInformationOption);
+}
+
+// The program's icon at every size the icon theme gets (packaging/icons).
+QIcon programIcon() {
+    QIcon icon;
+    QDirIterator pictures(QStringLiteral(":/vantrel/icons"), QDir::Files);
+    while (pictures.hasNext())
+        icon.addFile(pictures.next());
+    return icon;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vantrel"));
-    QApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION_STRING));
+    std::unique_ptr<QCoreApplication> app;
+    if (onlyAsksForInformation(argc, argv))
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QApplication>(argc, argv); // takes the Qt options (-platform, ...)
+    QCoreApplication::setApplicationName(QStringLiteral("Vantrel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION_STRING));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Control panel for the QD70315 graphic LCD board on a serial line. "
+                       "VANTREL_COM<n>=DEVICE names the device behind port number n."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.process(*app); // answers --help and --version, refuses unknown options
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "vantrel: unexpected argument '%s' (see vantrel --help)\n",
+                     qPrintable(parser.positionalArguments().constFirst()));
+        return 1;
+    }
+
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vantrel.Vantrel"));
+    QApplication::setWindowIcon(programIcon());
 
     const PortMap portMap = PortMap::fromSystem();
     QtSerialPort port(portMap);
@@ -18,5 +70,5 @@ int main(int argc, char* argv[]) {
     MainWindow window(port, dialogs, portMap);
     exitOnTermination(window);
     window.show();
-    return app.exec();
+    return app->exec();
 }
