@@ -5,7 +5,7 @@
 #include "board/BoardModel.h"
 #include "board/CommandInterpreter.h"
 #include "board/PseudoTerminal.h"
-#include "board/TerminationSignals.h"
+#include "system/TerminationSignals.h"
 #include "support/HexCompare.h"
 
 #include <QEventLoop>
