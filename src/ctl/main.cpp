@@ -31,11 +31,12 @@ void print(std::FILE* stream, const QString& text) {
 }
 
 int listPorts(ctl::Console& console) {
+    // The same entries as the window's port list: number, device, adapter's product.
     const PortMap map = PortMap::fromSystem();
-    const QList<int> ports = map.existingPorts();
-    for (int n : ports)
-        console.out(QStringLiteral("%1  %2").arg(n, 2).arg(map.devicePath(n)));
-    if (ports.isEmpty())
+    const QList<PortEntry> entries = map.entries();
+    for (const PortEntry& entry : entries)
+        console.out(entry.label());
+    if (entries.isEmpty())
         console.err(map.noPortDescription());
     return ctl::kDone;
 }
