@@ -3,6 +3,7 @@
 #include "panels/text/TextPanel.h"
 #include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
+#include "support/KeyInput.h"
 #include "support/PanelFixture.h"
 #include "support/RecordingDialogs.h"
 
@@ -15,22 +16,6 @@ namespace {
 
 const QString kAlertText = QStringLiteral("You reached the buffer limit of 45 characters.");
 const QString kNotSentTitle = QStringLiteral("Character not sent");
-
-// Types one key per code point as the keyboard would: '\r' is Enter, '\b' Backspace, codes
-// 1..26 Ctrl+letter, anything else a key that types that character.
-void typeKeys(QWidget* box, const QString& keys) {
-    for (char32_t c : keys.toUcs4()) {
-        if (c == '\r')
-            QTest::keyClick(box, Qt::Key_Return);
-        else if (c == '\b')
-            QTest::keyClick(box, Qt::Key_Backspace);
-        else if (c >= 1 && c <= 26)
-            QTest::keyClick(box, Qt::Key(Qt::Key_A + int(c) - 1), Qt::ControlModifier);
-        else
-            QTest::sendKeyEvent(QTest::Click, box, Qt::Key(c <= 0xFF ? QChar::toUpper(c) : c),
-                                QString::fromUcs4(&c, 1), Qt::NoModifier);
-    }
-}
 
 void commit(QWidget* box, const QString& text) {
     QInputMethodEvent event;
