@@ -48,7 +48,7 @@ public:
 
     ConversionOptions options() const;
     // The screen as the options make it: pages 0..15, columns 0..159.
-    const PageBytes& screen() const { return screen_; }
+    const PageBytes& result() const { return screen_; }
     // The picture's own mid-grey, the threshold it starts with.
     int automaticThreshold() const { return automaticThreshold_; }
 

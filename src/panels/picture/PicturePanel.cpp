@@ -204,7 +204,7 @@ void PicturePanel::convert(const QString& fileName, const LoadedImage& loaded) {
     // Window-modal without a nested event loop: OK takes the screen, Cancel changes nothing.
     connect(converter_, &QDialog::accepted, this, [this, dialog = converter_.data()] {
         emit responseCleared();
-        takeScreen(dialog->screen());
+        takeScreen(dialog->result());
     });
     connect(converter_, &QDialog::finished, converter_, &QObject::deleteLater);
     converter_->open();
