@@ -83,9 +83,30 @@ QString readFailure(const QImageReader& reader) {
     }
 }
 
-} // namespace
+enum class Part { Whole, Centre };
 
-LoadedImage ImageLoader::load(const QString& path, QSize boardSize) {
+// The middle of a picture as it is shown (turned upright), as a rectangle of the picture as it
+// is stored: the decoder clips before it turns. Qt mirrors and flips the stored picture first,
+// then turns it a quarter clockwise.
+QRect storedCentre(QSize stored, QImageIOHandler::Transformations turn, QSize boardSize) {
+    const bool quarter = turn & QImageIOHandler::TransformationRotate90;
+    const QSize shown = quarter ? stored.transposed() : stored;
+    const int w = std::min(shown.width(), boardSize.width());
+    const int h = std::min(shown.height(), boardSize.height());
+    const int x = (shown.width() - w) / 2;
+    const int y = (shown.height() - h) / 2;
+    QRect r = quarter ? QRect(y, stored.height() - x - w, h, w) : QRect(x, y, w, h);
+    if (turn & QImageIOHandler::TransformationMirror)
+        r.moveLeft(stored.width() - r.x() - r.width());
+    if (turn & QImageIOHandler::TransformationFlip)
+        r.moveTop(stored.height() - r.y() - r.height());
+    return r;
+}
+
+LoadedImage loadPart(const QString& path, QSize boardSize, Part part) {
+    constexpr qint64 kMaxFileBytes = ImageLoader::kMaxFileBytes;
+    constexpr qint64 kMaxDecodedBytes = ImageLoader::kMaxDecodedBytes;
+    const bool centre = part == Part::Centre && boardSize.isValid() && !boardSize.isEmpty();
     LoadedImage result;
     QFile file;
     result.error = RegularFile::open(path, file);
@@ -131,7 +152,11 @@ LoadedImage ImageLoader::load(const QString& path, QSize boardSize) {
     const QSize stored = reader.size();
     if (stored.isValid()) {
         QSize decoded = stored;
-        if (jpeg && boardSize.isValid() && !boardSize.isEmpty()) {
+        if (centre) {
+            const QRect clip = storedCentre(stored, reader.transformation(), boardSize);
+            reader.setClipRect(clip);
+            decoded = clip.size();
+        } else if (jpeg && boardSize.isValid() && !boardSize.isEmpty()) {
             // The decoder reduces by 2, 4 or 8 almost for free. Keep twice the screen's longer
             // side across the picture's shorter side, whichever way the photo is turned.
             const qint64 needed = 2LL * std::max(boardSize.width(), boardSize.height());
@@ -171,10 +196,26 @@ LoadedImage ImageLoader::load(const QString& path, QSize boardSize) {
         result.error = QStringLiteral("it holds no picture.");
         return result;
     }
-    result.image = image;
     if (!result.fullSize.isValid())
         result.fullSize = image.size();
+    if (centre && (image.width() > boardSize.width() || image.height() > boardSize.height())) {
+        // A format that could not be clipped before decoding.
+        const int w = std::min(image.width(), boardSize.width());
+        const int h = std::min(image.height(), boardSize.height());
+        image = image.copy((image.width() - w) / 2, (image.height() - h) / 2, w, h);
+    }
+    result.image = image;
     return result;
+}
+
+} // namespace
+
+LoadedImage ImageLoader::load(const QString& path, QSize boardSize) {
+    return loadPart(path, boardSize, Part::Whole);
+}
+
+LoadedImage ImageLoader::loadCentre(const QString& path, QSize boardSize) {
+    return loadPart(path, boardSize, Part::Centre);
 }
 
 QStringList ImageLoader::nameFilters() {

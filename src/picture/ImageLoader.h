@@ -13,9 +13,10 @@
 struct LoadedImage {
     QImage image;
     QString error;  // why the file was refused, as read after "The file NAME cannot be used: "
-    QSize fullSize; // the picture's own size; larger than image's when decoded at reduced size
+    QSize fullSize; // the picture's own size; larger than image's when only part is decoded
 
     bool ok() const { return error.isEmpty() && !image.isNull(); }
+    // Decoded at a reduced size, or only its centre.
     bool reduced() const { return ok() && image.size() != fullSize; }
 };
 
@@ -28,6 +29,11 @@ public:
     // has twice the screen's pixels across its shorter side. An empty size decodes every pixel
     // (for showing a picture at its original size).
     static LoadedImage load(const QString& path, QSize boardSize = {160, 128});
+
+    // The middle `boardSize` pixels of the picture as shown, at full resolution (what "Original
+    // size" shows), with the picture's full size. Only those pixels are decoded, so this is
+    // quick and small even for a picture too large to open whole.
+    static LoadedImage loadCentre(const QString& path, QSize boardSize = {160, 128});
 
     // The file name patterns of the readable formats, such as "*.png", sorted.
     static QStringList nameFilters();

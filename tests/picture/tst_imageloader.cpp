@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -116,11 +117,13 @@ QByteArray jpegClaiming(int width, int height) {
     return jpeg;
 }
 
-// A JPEG marked, as cameras do, to be turned a quarter clockwise when shown (orientation 6).
-QByteArray turnedJpeg(const QImage& image) {
-    const QByteArray jpeg = encode(image, "jpeg");
+// A JPEG marked, as cameras do, to be turned when shown: EXIF orientation 6 is a quarter turn
+// clockwise, 3 a half turn, 8 a quarter anticlockwise, 5 a mirror across the diagonal.
+QByteArray turnedJpeg(const QImage& image, int orientation = 6) {
+    const QByteArray jpeg = encode(image, "jpeg", 100);
     QByteArray tiff = QByteArray("MM\0*", 4) + be32(8) + QByteArray::fromHex("0001") +
-                      QByteArray::fromHex("0112 0003 00000001 0006 0000") + be32(0);
+                      QByteArray::fromHex("0112 0003 00000001 00") + char(orientation) +
+                      QByteArray::fromHex("0000") + be32(0);
     const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff;
     const int length = int(exif.size()) + 2;
     const QByteArray app1 =
@@ -135,6 +138,8 @@ class TestImageLoader : public QObject {
 private slots:
     void opensPictures_data();
     void opensPictures();
+    void centreAtFullResolution_data();
+    void centreAtFullResolution();
     void refusesWhatWouldHurt_data();
     void refusesWhatWouldHurt();
     void offersTheCommonFormats();
@@ -201,6 +206,52 @@ void TestImageLoader::opensPictures() {
                                 : QPoint(imageSize.width() * 3 / 4, imageSize.height() / 2);
     QVERIFY2(qGray(loaded.image.pixel(dark)) < 100, "dark side");
     QVERIFY2(qGray(loaded.image.pixel(light)) > 180, "light side");
+}
+
+void TestImageLoader::centreAtFullResolution_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QSize>("shownSize");
+    QTest::addColumn<QSize>("centreSize");
+    // A busy picture, so that a centre taken from anywhere else, or turned wrongly, shows; odd
+    // margins around the centre, so that a centre mirrored the wrong way is one pixel off.
+    QImage busy(1001, 703, QImage::Format_RGB32);
+    for (int y = 0; y < busy.height(); ++y)
+        for (int x = 0; x < busy.width(); ++x)
+            busy.setPixel(x, y, qRgb(x % 256, y % 256, (x / 256) * 60 + (y / 256) * 20));
+    QTest::newRow("JPEG") << encode(busy, "jpeg", 100) << QSize(1001, 703) << QSize(160, 128);
+    for (const int orientation : {3, 5, 6, 8})
+        QTest::addRow("JPEG, EXIF orientation %d", orientation)
+            << turnedJpeg(busy, orientation)
+            << (orientation == 3 ? QSize(1001, 703) : QSize(703, 1001)) << QSize(160, 128);
+    QTest::newRow("PNG") << encode(busy, "png") << QSize(1001, 703) << QSize(160, 128);
+    QTest::newRow("smaller than the board")
+        << encode(busy.copy(0, 0, 100, 300), "png") << QSize(100, 300) << QSize(100, 128);
+}
+
+void TestImageLoader::centreAtFullResolution() {
+    QFETCH(QByteArray, file);
+    QFETCH(QSize, shownSize);
+    QFETCH(QSize, centreSize);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture"));
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    out.close();
+
+    const LoadedImage centre = ImageLoader::loadCentre(path);
+    QVERIFY2(centre.ok(), qPrintable(centre.error));
+    QCOMPARE(centre.fullSize, shownSize);
+    QCOMPARE(centre.image.size(), centreSize);
+    // The same pixels as the middle of the whole picture, decoded and turned upright.
+    QImageReader whole(path);
+    whole.setAutoTransform(true);
+    const QImage all = whole.read();
+    QCOMPARE(all.size(), shownSize);
+    const QImage want =
+        all.copy((all.width() - centreSize.width()) / 2, (all.height() - centreSize.height()) / 2,
+                 centreSize.width(), centreSize.height());
+    QCOMPARE(centre.image.convertToFormat(QImage::Format_RGB32),
+             want.convertToFormat(QImage::Format_RGB32));
 }
 
 void TestImageLoader::refusesWhatWouldHurt_data() {

@@ -196,15 +196,13 @@ ConversionOptions ConvertPictureDialog::options() const {
 }
 
 const QImage& ConvertPictureDialog::pictureFor(Size size) {
-    if (size != Size::Original || !loadOriginalSize_)
+    if (size != Size::Original)
         return picture_;
-    if (originalSizePicture_.isNull()) {
+    if (loadOriginalSize_) {
         originalSizePicture_ = loadOriginalSize_();
         loadOriginalSize_ = nullptr; // one attempt: if it fails, the picture as opened serves
-        if (originalSizePicture_.isNull())
-            return picture_;
     }
-    return originalSizePicture_;
+    return originalSizePicture_.isNull() ? picture_ : originalSizePicture_;
 }
 
 void ConvertPictureDialog::sizeChanged() {

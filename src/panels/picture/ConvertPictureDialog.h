@@ -42,8 +42,8 @@ public:
     ConvertPictureDialog(const QImage& picture, QWidget* parent = nullptr);
     ~ConvertPictureDialog() override;
 
-    // Where to get the picture with all its pixels when "Original size" needs them and the
-    // picture given was decoded at a reduced size. Asked once, when first needed.
+    // Where to get the middle of the picture at full resolution when "Original size" needs it
+    // and the picture given was decoded at a reduced size. Asked once, when first needed.
     void setOriginalSizeSource(std::function<QImage()> load);
 
     ConversionOptions options() const;

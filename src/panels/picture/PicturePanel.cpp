@@ -200,7 +200,7 @@ void PicturePanel::convert(const QString& fileName, const LoadedImage& loaded) {
     converter_ = new ConvertPictureDialog(loaded.image, this);
     if (loaded.reduced())
         converter_->setOriginalSizeSource(
-            [fileName] { return ImageLoader::load(fileName, QSize()).image; });
+            [fileName] { return ImageLoader::loadCentre(fileName).image; });
     // Window-modal without a nested event loop: OK takes the screen, Cancel changes nothing.
     connect(converter_, &QDialog::accepted, this, [this, dialog = converter_.data()] {
         emit responseCleared();
