@@ -28,11 +28,12 @@
 namespace {
 
 const QString kFilter = QStringLiteral("Bitmap (*.bmp)");
-constexpr int kScreenWidth = 160;
-constexpr int kScreenPages = 16;
 const QString kDimensions = QStringLiteral("Dimensions:");
 const QString kError = QStringLiteral("Error");
 const QString kAlert = QStringLiteral("Alert");
+// The board's screen, which a converted picture fills and "Save As Bitmap..." writes.
+constexpr int kScreenWidth = 160;
+constexpr int kScreenPages = 16;
 
 // The preview shows the picture at a whole multiple of its size, as large as fits.
 constexpr int kPreviewWidth = 320;
