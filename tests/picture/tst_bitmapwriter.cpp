@@ -52,10 +52,8 @@ void TestBitmapWriter::header() {
 
 void TestBitmapWriter::readsBackTheSame_data() {
     QTest::addColumn<LitFn>("lit");
-    QTest::newRow("nothing lit") << LitFn([](int, int) { return false; });
     QTest::newRow("all lit") << LitFn([](int, int) { return true; });
     QTest::newRow("top-left pixel") << LitFn([](int x, int y) { return x == 0 && y == 0; });
-    QTest::newRow("bottom-right pixel") << LitFn([](int x, int y) { return x == 159 && y == 127; });
     QTest::newRow("irregular") << LitFn(
         [](int x, int y) { return ((x * 7 + y * 13) ^ (x * y)) % 5 < 2; });
 }
