@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 Answer QtDialogs::message(QWidget* parent, const QString& text, MessageStyle style,
                           const QString& title) {
@@ -47,4 +48,17 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, MessageStyle sty
 
 QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
     return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+}
+
+QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
+    QFileDialog dialog(parent, QString(), QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QRegularExpressionMatch suffix =
+        QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+    if (suffix.hasMatch())
+        dialog.setDefaultSuffix(suffix.captured(1));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
 }

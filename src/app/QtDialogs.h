@@ -1,5 +1,5 @@
 #pragma once
-// The real message boxes and file dialog.
+// The real message boxes and file dialogs.
 
 #include "panels/Dialogs.h"
 
@@ -8,4 +8,5 @@ public:
     Answer message(QWidget* parent, const QString& text, MessageStyle style,
                    const QString& title) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter) override;
 };

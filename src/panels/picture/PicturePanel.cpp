@@ -2,9 +2,13 @@
 
 #include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
+#include "panels/picture/ConvertPictureDialog.h"
 #include "panels/picture/UploadProgressDialog.h"
 #include "picture/BitmapReadResult.h"
 #include "picture/BitmapReader.h"
+#include "picture/BitmapWriter.h"
+#include "picture/ImageLoader.h"
+#include "picture/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,8 +20,10 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSaveFile>
 #include <algorithm>
 #include <span>
+#include <sys/stat.h>
 
 namespace {
 
@@ -25,6 +31,9 @@ const QString kFilter = QStringLiteral("Bitmap (*.bmp)");
 const QString kDimensions = QStringLiteral("Dimensions:");
 const QString kError = QStringLiteral("Error");
 const QString kAlert = QStringLiteral("Alert");
+// The board's screen, which a converted picture fills and "Save As Bitmap..." writes.
+constexpr int kScreenWidth = 160;
+constexpr int kScreenPages = 16;
 
 // The preview shows the picture at a whole multiple of its size, as large as fits.
 constexpr int kPreviewWidth = 320;
@@ -43,6 +52,11 @@ PicturePanel::PicturePanel(engine::BoardSession& session, Dialogs& dialogs, QWid
 
     auto* picture = frame(this, "FramePicture", QStringLiteral("Picture"));
     Command5_ = button(picture, "Command5", QStringLiteral("Open"), QStringLiteral("Open picture"));
+    Command6_ = button(picture, "Command6", QStringLiteral("Save As Bitmap..."),
+                       QStringLiteral("Save picture as bitmap"));
+    Command6_->setToolTip(QStringLiteral("Saves the screen that Send uploads as a 160 x 128 "
+                                         "one-bit BMP file"));
+    Command6_->setEnabled(false); // nothing to save before a picture is opened
     Command3_ = button(picture, "Command3", QStringLiteral("Send"), QStringLiteral("Send picture"));
     Label3_ = new QLabel(kDimensions, picture);
     Label3_->setObjectName(QStringLiteral("Label3"));
@@ -66,7 +80,10 @@ PicturePanel::PicturePanel(engine::BoardSession& session, Dialogs& dialogs, QWid
     ProgressBar1_->setValue(0);
 
     auto* grid = new QGridLayout(picture);
-    grid->addWidget(Command5_, 0, 0);
+    auto* fileButtons = new QHBoxLayout;
+    fileButtons->addWidget(Command5_);
+    fileButtons->addWidget(Command6_);
+    grid->addLayout(fileButtons, 0, 0);
     grid->addWidget(Label3_, 0, 1);
     grid->addWidget(picBox_, 1, 0, 1, 2, Qt::AlignCenter);
     grid->addWidget(Command3_, 2, 0);
@@ -79,6 +96,7 @@ PicturePanel::PicturePanel(engine::BoardSession& session, Dialogs& dialogs, QWid
 
     connect(Command5_, &QPushButton::clicked, this, &PicturePanel::Command5_Click);
     connect(Command3_, &QPushButton::clicked, this, &PicturePanel::Command3_Click);
+    connect(Command6_, &QPushButton::clicked, this, &PicturePanel::Command6_Click);
     connect(&session_, &engine::BoardSession::uploadProgress, this, &PicturePanel::showProgress);
     connect(&session_, &engine::BoardSession::uploadFinished, this,
             &PicturePanel::onUploadFinished);
@@ -119,38 +137,119 @@ QString PicturePanel::refusalReason(const BitmapReadResult& r) {
     return {};
 }
 
+QString PicturePanel::openFilter() {
+    return kFilter + QStringLiteral(";;Images (%1);;All files (*)")
+                         .arg(ImageLoader::nameFilters().join(QLatin1Char(' ')));
+}
+
 void PicturePanel::Command5_Click() {
-    if (uploading())
+    if (uploading() || converter_)
         return;
-    const QString fileName = dialogs_.openFileName(this, kFilter);
+    const QString fileName = dialogs_.openFileName(this, openFilter());
     if (fileName.isEmpty())
         return; // cancelled: nothing happens at all
-    emit responseCleared();
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        refuse(fileName, QStringLiteral("it cannot be read (%1).").arg(file.errorString()));
-        return;
-    }
-    const QByteArray bytes = file.read(kMaxFileBytes);
-    if (file.error() != QFileDevice::NoError) {
-        refuse(fileName, QStringLiteral("it cannot be read (%1).").arg(file.errorString()));
-        return;
+    // Only a regular file is read: a named pipe or a device would block the window.
+    QFile file;
+    QString why = RegularFile::open(fileName, file);
+    QByteArray bytes;
+    if (why.isEmpty()) {
+        // Only a BMP can go the one-bit way; other pictures are read by the picture loader.
+        bytes = file.peek(2) == "BM" ? file.read(kMaxFileBytes) : file.read(2);
+        if (file.error() != QFileDevice::NoError)
+            why = QStringLiteral("it cannot be read (%1).").arg(file.errorString());
     }
     file.close();
+    if (!why.isEmpty()) {
+        emit responseCleared();
+        refuse(fileName, why);
+        return;
+    }
 
     const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                              std::size_t(bytes.size()));
     const BitmapReadResult result = BitmapReader::read(data, pageBytes_);
-    if (!result.ok()) {
+    if (result.ok()) {
+        emit responseCleared();
+        const int width = int(result.width);
+        const int height = int(result.height);
+        uploadBuffer_.pack(pageBytes_, width, result.pageCount);
+        showPicture(width, height);
+        Label3_->setText(QStringLiteral("Dimensions: %1 x %2").arg(width).arg(height));
+        Command6_->setEnabled(true);
+        return;
+    }
+    // A BMP broken as a BMP is not handed on: its own reason is the clearer one.
+    using Error = BitmapReadResult::Error;
+    if (result.error == Error::Truncated || result.error == Error::Malformed ||
+        result.error == Error::UnknownHeader) {
+        emit responseCleared();
         refuse(fileName, refusalReason(result));
         return;
     }
-    const int width = int(result.width);
-    const int height = int(result.height);
-    uploadBuffer_.pack(pageBytes_, width, result.pageCount);
-    showPicture(width, height);
-    Label3_->setText(QStringLiteral("Dimensions: %1 x %2").arg(width).arg(height));
+
+    const LoadedImage loaded = ImageLoader::load(fileName);
+    if (!loaded.ok()) {
+        emit responseCleared();
+        refuse(fileName, loaded.error);
+        return;
+    }
+    convert(fileName, loaded);
+}
+
+void PicturePanel::convert(const QString& fileName, const LoadedImage& loaded) {
+    converter_ = new ConvertPictureDialog(loaded.image, this);
+    if (loaded.reduced())
+        converter_->setOriginalSizeSource(
+            [fileName] { return ImageLoader::loadCentre(fileName).image; });
+    // Window-modal without a nested event loop: OK takes the screen, Cancel changes nothing.
+    connect(converter_, &QDialog::accepted, this, [this, dialog = converter_.data()] {
+        emit responseCleared();
+        takeScreen(dialog->result());
+    });
+    connect(converter_, &QDialog::finished, converter_, &QObject::deleteLater);
+    converter_->open();
+}
+
+void PicturePanel::takeScreen(const PageBytes& screen) {
+    for (int p = 0; p < kScreenPages; ++p)
+        for (int x = 0; x < kScreenWidth; ++x)
+            pageBytes_.set(p, x, screen.at(p, x));
+    uploadBuffer_.pack(pageBytes_, kScreenWidth, kScreenPages);
+    showPicture(kScreenWidth, kScreenPages * 8);
+    Label3_->setText(QStringLiteral("Dimensions: %1 x %2").arg(kScreenWidth).arg(kScreenPages * 8));
+    Command6_->setEnabled(true);
+}
+
+void PicturePanel::Command6_Click() {
+    const QString fileName = dialogs_.saveFileName(this, kFilter);
+    if (fileName.isEmpty())
+        return;
+    // What "Send" uploads: the first 2,560 bytes of the stream as 16 pages of 160 columns.
+    PageBytes screen;
+    for (int s = 0; s < kScreenBytes; ++s)
+        screen.set(s / kScreenWidth, s % kScreenWidth, std::uint8_t(255 - uploadBuffer_.stream(s)));
+    const QByteArray bytes = BitmapWriter::write(screen);
+
+    auto cannotWrite = [&](const QString& why) {
+        dialogs_.message(this,
+                         QStringLiteral("The file %1 cannot be written: %2")
+                             .arg(QFileInfo(fileName).fileName(), why),
+                         MessageStyle::CriticalOk, kError);
+    };
+    // A pipe or a device in place of the file would block, or be replaced by a plain file.
+    struct stat status {};
+    if (::stat(QFile::encodeName(fileName).constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        cannotWrite(S_ISDIR(status.st_mode) ? QStringLiteral("it is a folder.")
+                                            : QStringLiteral("it is not a regular file."));
+        return;
+    }
+    // Written beside the file and moved over it at the end: a failure leaves the old file.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        cannotWrite(file.errorString() + QLatin1Char('.'));
+        return;
+    }
 }
 
 void PicturePanel::refuse(const QString& fileName, const QString& reason) {

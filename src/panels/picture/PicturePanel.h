@@ -1,11 +1,16 @@
 #pragma once
 // The "Picture" frame of the "Graphic" page. "Open" reads a one-bit BMP file into the display's
-// page layout and the upload buffer; "Send" uploads one full screen (160 columns x 16 pages of
-// page bytes) to the board through the session, which paces it by the line.
+// page layout and the upload buffer, or converts any other picture to the 160 x 128 screen;
+// "Send" uploads one full screen (160 columns x 16 pages of page bytes) to the board through the
+// session, which paces it by the line; "Save As Bitmap..." keeps that screen as a BMP file.
 //
 //   name          caption          what it does
-//   Command5      "Open"           file dialog "Bitmap (*.bmp)"; the picture into picBox and
-//                                  the upload buffer; Label3 reads "Dimensions: W x H"
+//   Command5      "Open"           file dialog "Bitmap (*.bmp)" first, then "Images (...)" and
+//                                  "All files (*)". A one-bit BMP the reader takes goes into
+//                                  picBox and the upload buffer as it is, Label3 reading
+//                                  "Dimensions: W x H"; any other picture opens "Convert
+//                                  Picture", whose OK takes its 160 x 128 screen the same way
+//   Command6      "Save As Bitmap..."  the screen "Send" uploads, as a 160 x 128 one-bit BMP
 //   Command3      "Send"           SetTouchMode 05 00, SetPage 06 00, SetColumn 12 00, then one
 //                                  PutPattern 03 nn per page byte
 //   picBox        (the picture)    the picture as it will look
@@ -22,9 +27,11 @@
 #include <QPointer>
 #include <QWidget>
 
+class ConvertPictureDialog;
 class Dialogs;
 class UploadProgressDialog;
 struct BitmapReadResult;
+struct LoadedImage;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -44,10 +51,13 @@ public:
 
     // Why a file was refused, as the user reads it after "The file ... cannot be used: ".
     static QString refusalReason(const BitmapReadResult& result);
+    // The file dialog's filter: one-bit BMPs first, then every picture Qt reads, then any file.
+    static QString openFilter();
 
 public slots:
     void Command5_Click(); // "Open"
     void Command3_Click(); // "Send"
+    void Command6_Click(); // "Save As Bitmap..."
     // One pacing step of a running upload (the session's UploadTimer).
     void UploadTimer_Timer();
     // Stops a running upload and tells the user how far it got.
@@ -61,6 +71,9 @@ signals:
 
 private:
     void refuse(const QString& fileName, const QString& reason);
+    void convert(const QString& fileName, const LoadedImage& loaded);
+    // Takes a 160 x 128 screen as a 160 x 128 one-bit BMP would be taken.
+    void takeScreen(const PageBytes& screen);
     void showPicture(int width, int height);
     void showProgress(int pageBytesSent);
     void onUploadFinished(engine::UploadEnding ending, int pageBytesSent);
@@ -73,8 +86,10 @@ private:
 
     QPushButton* Command5_;
     QPushButton* Command3_;
+    QPushButton* Command6_;
     QLabel* picBox_;
     QLabel* Label3_;
     QProgressBar* ProgressBar1_;
     QPointer<UploadProgressDialog> progress_;
+    QPointer<ConvertPictureDialog> converter_;
 };

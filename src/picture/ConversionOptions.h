@@ -1,0 +1,17 @@
+#pragma once
+// How an ordinary picture becomes the board's 160 x 128 one-bit screen.
+
+#include <optional>
+
+struct ConversionOptions {
+    // Fit: the whole picture, letterboxed. Fill: the screen covered, the picture cropped.
+    // Stretch: the picture's sides to the screen's. Original: one picture pixel per board pixel,
+    // centred, cropped.
+    enum class Size { Fit, Fill, Stretch, Original };
+    enum class Method { Threshold, FloydSteinberg, Atkinson, Bayer4, Bayer8 };
+
+    Size size = Size::Fit;
+    Method method = Method::Threshold;
+    std::optional<int> threshold; /* none: Otsu */
+    bool invert = false;
+};

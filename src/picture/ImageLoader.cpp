@@ -1,0 +1,228 @@
+#include "picture/ImageLoader.h"
+
+#include "picture/RegularFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageIOHandler>
+#include <QImageReader>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr qint64 kMegabyte = 1024 * 1024;
+
+qint64 megabytes(qint64 bytes) {
+    return (bytes + kMegabyte - 1) / kMegabyte;
+}
+
+// Whether a JPEG stream runs to its end marker. The JPEG decoder fills whatever is missing with
+// grey and only warns, so a cut-off photo would otherwise open as if it were whole. Walks the
+// marker segments and skips the entropy-coded data of each scan; bytes after the end marker
+// (some cameras append a second picture or a video there) do not matter.
+bool jpegComplete(const QByteArray& bytes) {
+    const auto* d = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    if (n < 4 || d[0] != 0xFF || d[1] != 0xD8)
+        return false;
+    qsizetype pos = 2;
+    auto nextFF = [&](qsizetype from) -> qsizetype {
+        const void* ff = std::memchr(d + from, 0xFF, std::size_t(n - from));
+        return ff ? static_cast<const unsigned char*>(ff) - d : n;
+    };
+    while (true) {
+        if (pos >= n)
+            return false;
+        if (d[pos] != 0xFF)
+            pos = nextFF(pos); // stray bytes between segments: the decoder skips them too
+        while (pos < n && d[pos] == 0xFF)
+            ++pos;
+        if (pos >= n)
+            return false;
+        const unsigned char code = d[pos++];
+        if (code == 0xD9)
+            return true;
+        if (code == 0x01 || (code >= 0xD0 && code <= 0xD7))
+            continue; // markers without a segment
+        if (pos + 2 > n)
+            return false;
+        const qsizetype length = qsizetype(d[pos]) << 8 | d[pos + 1];
+        if (length < 2 || pos + length > n)
+            return false;
+        pos += length;
+        if (code != 0xDA)
+            continue;
+        // A scan: its data ends at the first marker that is neither a stuffed 0xFF 0x00 nor a
+        // restart marker.
+        while (true) {
+            pos = nextFF(pos);
+            if (pos + 1 >= n)
+                return false;
+            const unsigned char next = d[pos + 1];
+            if (next == 0xFF)
+                pos += 1;
+            else if (next == 0x00 || (next >= 0xD0 && next <= 0xD7))
+                pos += 2;
+            else
+                break;
+        }
+    }
+}
+
+QString readFailure(const QImageReader& reader) {
+    switch (reader.error()) {
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("it is not a picture in a format this program reads.");
+    case QImageReader::DeviceError:
+        return QStringLiteral("it cannot be read (%1).").arg(reader.errorString());
+    case QImageReader::InvalidDataError:
+        return QStringLiteral("it is damaged or incomplete (%1).").arg(reader.errorString());
+    default:
+        return QStringLiteral("it cannot be read as a picture (%1).").arg(reader.errorString());
+    }
+}
+
+enum class Part { Whole, Centre };
+
+// The middle of a picture as it is shown (turned upright), as a rectangle of the picture as it
+// is stored: the decoder clips before it turns. Qt mirrors and flips the stored picture first,
+// then turns it a quarter clockwise.
+QRect storedCentre(QSize stored, QImageIOHandler::Transformations turn, QSize boardSize) {
+    const bool quarter = turn & QImageIOHandler::TransformationRotate90;
+    const QSize shown = quarter ? stored.transposed() : stored;
+    const int w = std::min(shown.width(), boardSize.width());
+    const int h = std::min(shown.height(), boardSize.height());
+    const int x = (shown.width() - w) / 2;
+    const int y = (shown.height() - h) / 2;
+    QRect r = quarter ? QRect(y, stored.height() - x - w, h, w) : QRect(x, y, w, h);
+    if (turn & QImageIOHandler::TransformationMirror)
+        r.moveLeft(stored.width() - r.x() - r.width());
+    if (turn & QImageIOHandler::TransformationFlip)
+        r.moveTop(stored.height() - r.y() - r.height());
+    return r;
+}
+
+LoadedImage loadPart(const QString& path, QSize boardSize, Part part) {
+    constexpr qint64 kMaxFileBytes = ImageLoader::kMaxFileBytes;
+    constexpr qint64 kMaxDecodedBytes = ImageLoader::kMaxDecodedBytes;
+    const bool centre = part == Part::Centre && boardSize.isValid() && !boardSize.isEmpty();
+    LoadedImage result;
+    QFile file;
+    result.error = RegularFile::open(path, file);
+    if (!result.error.isEmpty())
+        return result;
+    const qint64 fileBytes = file.size();
+    if (fileBytes == 0) {
+        result.error = QStringLiteral("it is empty.");
+        return result;
+    }
+    if (fileBytes > kMaxFileBytes) {
+        result.error = QStringLiteral("it is %1 MB; the largest picture file that can be opened "
+                                      "is %2 MB.")
+                           .arg(megabytes(fileBytes))
+                           .arg(megabytes(kMaxFileBytes));
+        return result;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.size() != fileBytes) {
+        result.error = QStringLiteral("it cannot be read (%1).").arg(file.errorString());
+        return result;
+    }
+    file.close();
+
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true); // photos taken upright show upright
+    const QByteArray format = reader.format();
+    if (format.isEmpty() || !reader.canRead()) {
+        result.error = QStringLiteral("it is not a picture in a format this program reads.");
+        return result;
+    }
+
+    const bool jpeg = format == "jpeg" || format == "jpg";
+    if (jpeg && !jpegComplete(bytes)) {
+        result.error = QStringLiteral("it is damaged or incomplete (the JPEG data ends before "
+                                      "the picture does).");
+        return result;
+    }
+
+    // The picture's size from its header, checked before a single pixel is decoded.
+    const QSize stored = reader.size();
+    if (stored.isValid()) {
+        QSize decoded = stored;
+        if (centre) {
+            const QRect clip = storedCentre(stored, reader.transformation(), boardSize);
+            reader.setClipRect(clip);
+            decoded = clip.size();
+        } else if (jpeg && boardSize.isValid() && !boardSize.isEmpty()) {
+            // The decoder reduces by 2, 4 or 8 almost for free. Keep twice the screen's longer
+            // side across the picture's shorter side, whichever way the photo is turned.
+            const qint64 needed = 2LL * std::max(boardSize.width(), boardSize.height());
+            const qint64 shorter = std::min(stored.width(), stored.height());
+            int divisor = 1;
+            while (divisor < 8 && shorter / (2LL * divisor) >= needed)
+                divisor *= 2;
+            if (divisor > 1) {
+                decoded = QSize((stored.width() + divisor - 1) / divisor,
+                                (stored.height() + divisor - 1) / divisor);
+                reader.setScaledSize(decoded);
+            }
+        }
+        const qint64 decodedBytes = qint64(decoded.width()) * decoded.height() * 4;
+        if (decodedBytes > kMaxDecodedBytes) {
+            result.error = QStringLiteral("the picture is %1 x %2 pixels; opening it would take "
+                                          "%3 MB of memory, more than the %4 MB allowed.")
+                               .arg(stored.width())
+                               .arg(stored.height())
+                               .arg(megabytes(decodedBytes))
+                               .arg(megabytes(kMaxDecodedBytes));
+            return result;
+        }
+        result.fullSize = stored;
+        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+            result.fullSize.transpose();
+    }
+
+    // Also for formats that cannot tell their size beforehand.
+    QImageReader::setAllocationLimit(int(kMaxDecodedBytes / kMegabyte));
+    QImage image;
+    if (!reader.read(&image)) {
+        result.error = readFailure(reader);
+        return result;
+    }
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0) {
+        result.error = QStringLiteral("it holds no picture.");
+        return result;
+    }
+    if (!result.fullSize.isValid())
+        result.fullSize = image.size();
+    if (centre && (image.width() > boardSize.width() || image.height() > boardSize.height())) {
+        // A format that could not be clipped before decoding.
+        const int w = std::min(image.width(), boardSize.width());
+        const int h = std::min(image.height(), boardSize.height());
+        image = image.copy((image.width() - w) / 2, (image.height() - h) / 2, w, h);
+    }
+    result.image = image;
+    return result;
+}
+
+} // namespace
+
+LoadedImage ImageLoader::load(const QString& path, QSize boardSize) {
+    return loadPart(path, boardSize, Part::Whole);
+}
+
+LoadedImage ImageLoader::loadCentre(const QString& path, QSize boardSize) {
+    return loadPart(path, boardSize, Part::Centre);
+}
+
+QStringList ImageLoader::nameFilters() {
+    QStringList patterns;
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format).toLower();
+    patterns.removeDuplicates();
+    patterns.sort();
+    return patterns;
+}
