@@ -48,3 +48,7 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, MessageStyle sty
 QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
     return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
 }
+
+QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
+}

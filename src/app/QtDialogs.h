@@ -8,4 +8,5 @@ public:
     Answer message(QWidget* parent, const QString& text, MessageStyle style,
                    const QString& title) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter) override;
 };

@@ -22,6 +22,21 @@ QString csvField(const QString& field) {
 
 } // namespace
 
+QString quotedText(const QByteArray& characters) {
+    QString text = QStringLiteral("\"");
+    for (char c : characters) {
+        const auto b = std::uint8_t(c);
+        if (b == '"' || b == '\\')
+            text += u'\\' + QChar(b);
+        else if (b >= 0x20 && b < 0x7F)
+            text += QChar(b);
+        else
+            text += QStringLiteral("\\x") +
+                    QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return text + u'"';
+}
+
 QString timeOfDay(qint64 timeMs) {
     return QDateTime::fromMSecsSinceEpoch(timeMs).time().toString(QStringLiteral("HH:mm:ss.zzz"));
 }
@@ -49,10 +64,18 @@ QString foldMeaning(const TrafficEntry& entry) {
     const protocol::CommandInfo* info =
         entry.foldCommand >= 0 ? protocol::commandInfo(std::uint8_t(entry.foldCommand)) : nullptr;
     const QString name = info ? QString::fromLatin1(info->name) : QStringLiteral("writes");
-    return QStringLiteral("%1 × %2 in %3")
-        .arg(name)
-        .arg(entry.rows.size())
-        .arg(durationText(entry.durationMs()));
+    QString text = QStringLiteral("%1 × %2 in %3")
+                       .arg(name)
+                       .arg(entry.rows.size())
+                       .arg(durationText(entry.durationMs()));
+    // Typed characters read as the text they make.
+    if (info && info->code == protocol::CommandCode::PutChar) {
+        QByteArray characters;
+        for (const TrafficRow& row : entry.rows)
+            characters += row.bytes.mid(1);
+        text += QStringLiteral(": ") + quotedText(characters);
+    }
+    return text;
 }
 
 QString foldBytes(const TrafficEntry& entry) {

@@ -20,9 +20,12 @@ QString hexText(const QByteArray& bytes);
 QString directionText(Direction direction);
 // "->", "<-"
 QString directionArrow(Direction direction);
+// Characters as a quoted text: printable ASCII as itself, '"' and '\' escaped, the rest \xNN.
+QString quotedText(const QByteArray& characters);
 // "452 ms", "5.341 s"
 QString durationText(qint64 ms);
-// A fold's meaning: "PutPattern × 2560 in 5.341 s".
+// A fold's meaning: "PutPattern × 2560 in 5.341 s"; typed characters add their text:
+// "PutChar × 2 in 310 ms: "Hi"".
 QString foldMeaning(const TrafficEntry& entry);
 // A fold's bytes: "2560 writes, 5120 bytes".
 QString foldBytes(const TrafficEntry& entry);

@@ -1,5 +1,5 @@
 #pragma once
-// The program's modal message boxes and its file-open dialog, behind one seam so that tests can
+// The program's modal message boxes and its file dialogs, behind one seam so that tests can
 // answer them and check their exact text, style and title.
 
 #include <QString>
@@ -25,4 +25,6 @@ public:
                            const QString& title) = 0;
     // Shows the file-open dialog with a filter such as "Bitmap (*.bmp)"; empty when cancelled.
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    // Shows the file-save dialog with a filter such as "CSV (*.csv)"; empty when cancelled.
+    virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
 };

@@ -16,3 +16,8 @@ QString RecordingDialogs::openFileName(QWidget*, const QString& filter) {
     fileFilters.append(filter);
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
+
+QString RecordingDialogs::saveFileName(QWidget*, const QString& filter) {
+    saveFileFilters.append(filter);
+    return saveFileNames.isEmpty() ? QString() : saveFileNames.dequeue();
+}

@@ -18,10 +18,13 @@ public:
     Answer message(QWidget* parent, const QString& text, MessageStyle style,
                    const QString& title) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter) override;
 
     QList<ShownMessage> messages;     // every box shown, in order
     QQueue<Answer> answers;           // answers to give; when empty: Ok / Yes
     QQueue<QString> fileNames;        // file dialog results; when empty: cancelled ("")
     QList<QString> fileFilters;       // filters the file dialog was shown with
+    QQueue<QString> saveFileNames;    // save dialog results; when empty: cancelled ("")
+    QList<QString> saveFileFilters;   // filters the save dialog was shown with
     std::function<void()> whileShown; // runs inside each message box (for re-entrancy tests)
 };
