@@ -1,6 +1,7 @@
 #include "engine/TrafficFormat.h"
 
 #include "protocol/CommandTable.h"
+#include "protocol/ReplyText.h"
 
 #include <QDateTime>
 
@@ -35,6 +36,10 @@ QString quotedText(const QByteArray& characters) {
                     QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
     }
     return text + u'"';
+}
+
+QString replyMeaning(const QByteArray& bytes) {
+    return u'"' + protocol::replyText(bytes) + u'"';
 }
 
 QString timeOfDay(qint64 timeMs) {
