@@ -87,7 +87,7 @@ QString foldBytes(const TrafficEntry& entry) {
     qsizetype bytes = 0;
     for (const TrafficRow& row : entry.rows)
         bytes += row.bytes.size();
-    return QStringLiteral("%1 writes, %2 bytes").arg(entry.rows.size()).arg(bytes);
+    return QStringLiteral("%1 bytes").arg(bytes);
 }
 
 QString textLine(const TrafficRow& row) {

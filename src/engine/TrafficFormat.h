@@ -33,7 +33,7 @@ QString durationText(qint64 ms);
 // A fold's meaning: "PutPattern × 2560 in 5.341 s"; typed characters add their text:
 // "PutChar × 2 in 310 ms: "Hi"".
 QString foldMeaning(const TrafficEntry& entry);
-// A fold's bytes: "2560 writes, 5120 bytes".
+// A fold's bytes, all its writes together: "5120 bytes".
 QString foldBytes(const TrafficEntry& entry);
 
 // One row as a line of the text file and of copied rows.

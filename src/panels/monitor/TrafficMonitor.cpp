@@ -82,6 +82,7 @@ TrafficMonitor::TrafficMonitor(Dialogs& dialogs, QWidget* parent, qsizetype maxR
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     QHeaderView* header = table_->horizontalHeader();
     header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setStretchLastSection(true);
     header->setSectionResizeMode(QHeaderView::Interactive);
     const QFontMetrics fm = fontMetrics();
@@ -89,10 +90,10 @@ TrafficMonitor::TrafficMonitor(Dialogs& dialogs, QWidget* parent, qsizetype maxR
                           fm.horizontalAdvance(QStringLiteral("▾ 00:00:00.000")) + 24);
     header->resizeSection(TrafficTableModel::DirectionColumn,
                           fm.horizontalAdvance(QStringLiteral("from board")) + 24);
-    // Room for the widest message that is not a string, "1F 01 0A 14 64 3C".
+    // Room for eight bytes: every message that is not a string, and short replies.
     header->resizeSection(TrafficTableModel::BytesColumn,
                           QFontMetrics(QFontDatabase::systemFont(QFontDatabase::FixedFont))
-                                  .horizontalAdvance(QString(17, u'0')) +
+                                  .horizontalAdvance(QString(23, u'0')) +
                               24);
     table_->installEventFilter(this);
 
@@ -167,7 +168,8 @@ void TrafficMonitor::refresh() {
 
 void TrafficMonitor::showCounts() {
     const qsizetype rows = log_.rowCount();
-    QString text = rows == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(rows);
+    QString text =
+        rows == 1 ? QStringLiteral("1 row recorded") : QStringLiteral("%1 rows recorded").arg(rows);
     if (paused())
         text += QStringLiteral(", paused");
     rowCountLabel_->setText(text);

@@ -3,6 +3,8 @@
 #include "engine/TrafficFormat.h"
 
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QPalette>
 #include <algorithm>
 
 using engine::Direction;
@@ -312,6 +314,9 @@ QVariant TrafficTableModel::data(const QModelIndex& index, int role) const {
         return item.child >= 0 ? time + QStringLiteral(", in fold") : time;
     } else if (role == Qt::FontRole && column == BytesColumn && !fold) {
         return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    } else if (role == Qt::ForegroundRole && entry->direction() == Direction::FromBoard) {
+        // Replies stand out from the many rows sent.
+        return QGuiApplication::palette().brush(QPalette::Link);
     }
     return {};
 }

@@ -119,7 +119,7 @@ void tst_TrafficMonitor::sessionRows() {
     QCOMPARE(tableRows(*monitor->model()),
              QStringList({"to board | 49 44 | Identify", "from board | 34 35 21 | \"45!\"",
                           "to board | 10 2D | SetContrast 45",
-                          "to board | 2 writes, 4 bytes | +PutChar × 2 in 0 ms: \"Hi\"",
+                          "to board | 4 bytes | +PutChar × 2 in 0 ms: \"Hi\"",
                           "to board | 1F 01 0A 14 64 3C | DrawLineRect Outline 10 20 100 60",
                           "from board | 4F 4B 0D | \"OK<CR>\""}));
     // What the monitor shows is what went out, write for write.
@@ -157,7 +157,7 @@ void tst_TrafficMonitor::uploadFoldsAndOpens() {
     QCOMPARE(rows.mid(0, 3),
              QStringList({"to board | 05 00 | SetTouchMode 0", "to board | 06 00 | SetPage 0",
                           "to board | 12 00 | SetColumn 0"}));
-    QVERIFY2(rows[3].startsWith("to board | 2560 writes, 5120 bytes | +PutPattern × 2560 in "),
+    QVERIFY2(rows[3].startsWith("to board | 5120 bytes | +PutPattern × 2560 in "),
              qPrintable(rows[3]));
 
     // Right opens the fold, Left on a row inside closes it and goes back to it.
@@ -269,20 +269,20 @@ void tst_TrafficMonitor::dropNotePastTheBound() {
         f.write(QByteArray("06 0" + QByteArray::number(page)).constData());
     f.monitor.refresh();
     QVERIFY(note->isHidden());
-    QCOMPARE(count->text(), QStringLiteral("5 rows"));
+    QCOMPARE(count->text(), QStringLiteral("5 rows recorded"));
     for (int page = 5; page < 8; ++page, f.now += 1000)
         f.write(QByteArray("06 0" + QByteArray::number(page)).constData());
     f.monitor.refresh();
     QVERIFY(note->isVisible());
     QCOMPARE(note->text(),
              QStringLiteral("The oldest 3 rows were dropped; the monitor keeps the latest 5."));
-    QCOMPARE(count->text(), QStringLiteral("5 rows"));
+    QCOMPARE(count->text(), QStringLiteral("5 rows recorded"));
     QCOMPARE(meanings(f.model()),
              QStringList({"SetPage 3", "SetPage 4", "SetPage 5", "SetPage 6", "SetPage 7"}));
     // The note goes with the rows.
     findControl<QPushButton>(&f.monitor, "clearButton")->click();
     QVERIFY(note->isHidden());
-    QCOMPARE(count->text(), QStringLiteral("0 rows"));
+    QCOMPARE(count->text(), QStringLiteral("0 rows recorded"));
 }
 
 void tst_TrafficMonitor::copySelectedRows() {
