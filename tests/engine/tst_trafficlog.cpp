@@ -71,18 +71,11 @@ QString entrySizes(const TrafficLog& log) {
     return sizes.join(u',');
 }
 
-QStringList meanings(const TrafficLog& log) {
-    QStringList out;
-    log.forEachRow([&](const TrafficRow& row) { out << row.meaning; });
-    return out;
-}
-
 } // namespace
 
 class tst_TrafficLog : public QObject {
     Q_OBJECT
 private slots:
-    void meaningsOfASession();
     void folds_data();
     void folds();
     void uploadFoldsIntoOneEntry();
@@ -92,17 +85,6 @@ private slots:
     void script_data();
     void script();
 };
-
-void tst_TrafficLog::meaningsOfASession() {
-    TrafficLog log;
-    appendAll(log, rowsOf("0 > 49 44 | 50 < 45!\\r\\n | 60 > 10 2D | 900 > 02 48 | 1200 > 15 02 |"
-                          "1300 > 0A 01 | 1300 > 05 07 | 1500 > 1F 01 0A 14 64 3C | 1600 > 99 |"
-                          "2000 < T\\x85"));
-    QCOMPARE(meanings(log),
-             QStringList({"Identify", "\"45!<CR><LF>\"", "SetContrast 45", "PutChar 'H'",
-                          "SelectFont 2", "DrawPixel …", "… DrawPixel 5 7",
-                          "DrawLineRect Outline 10 20 100 60", "unknown 0x99", "\"T<0x85>\""}));
-}
 
 void tst_TrafficLog::folds_data() {
     QTest::addColumn<QString>("rows");
