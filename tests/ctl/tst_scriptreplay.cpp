@@ -24,10 +24,10 @@ const QString kVantrelctl;
 #endif
 
 // Writes from a text of hex writes separated by "|", each "+MS" later than the one before.
-QList<TrafficRow> writesOf(const QString& spec) {
+QList<TrafficRow> writesOf(const QString& text) {
     QList<TrafficRow> rows;
     qint64 time = 1'700'000'000'000;
-    for (const QString& part : spec.split(u'|', Qt::SkipEmptyParts)) {
+    for (const QString& part : text.split(u'|', Qt::SkipEmptyParts)) {
         QString hex = part.trimmed();
         if (hex.startsWith(u'+')) {
             time += hex.section(u' ', 0, 0).mid(1).toLongLong();

@@ -41,9 +41,9 @@ QByteArray unescaped(const QString& text) {
 
 // Rows from a compact text: "MS > HEX" for a write, "MS < TEXT" for a read (escapes as above),
 // separated by "|"; MS counts from base().
-QList<TrafficRow> rowsOf(const QString& spec) {
+QList<TrafficRow> rowsOf(const QString& text) {
     QList<TrafficRow> rows;
-    for (const QString& part : spec.split(u'|', Qt::SkipEmptyParts)) {
+    for (const QString& part : text.split(u'|', Qt::SkipEmptyParts)) {
         const QString item = part.trimmed();
         const qsizetype arrow = item.indexOf(QRegularExpression(QStringLiteral("[<>]")));
         TrafficRow row;
