@@ -46,6 +46,7 @@ public:
         return Answer::Ok;
     }
     QString openFileName(QWidget*, const QString&) override { return file_; }
+    QString saveFileName(QWidget*, const QString&) override { return {}; }
     int shown = 0;
 
 private:

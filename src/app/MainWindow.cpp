@@ -8,6 +8,7 @@
 #include "panels/display/DisplayPanel.h"
 #include "panels/drawing/DrawingPanel.h"
 #include "panels/memory/MemoryPanel.h"
+#include "panels/monitor/TrafficMonitor.h"
 #include "panels/picture/PicturePanel.h"
 #include "panels/text/PatternPanel.h"
 #include "panels/text/StartPositionPanel.h"
@@ -15,10 +16,12 @@
 #include "panels/touch/TouchPanel.h"
 #include "serial/SerialPort.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -61,6 +64,9 @@ MainWindow::MainWindow(SerialPort& port, Dialogs& dialogs, PortMap portMap, QWid
     // The window owns the session, and with it the connection's timers, for its whole life.
     session_ = new engine::BoardSession(port_, this);
     engine::BoardSession& session = *session_;
+    // The monitor records from the start, open or not.
+    monitor_ = new TrafficMonitor(dialogs, this);
+    connect(session_, &engine::BoardSession::traffic, monitor_, &TrafficMonitor::record);
 
     connection_ = new ConnectionPanel(session, dialogs, std::move(portMap));
     contrast_ = new ContrastPanel(session, dialogs);
@@ -176,6 +182,17 @@ void MainWindow::buildMenus() {
     exit->setObjectName(QStringLiteral("mnuExit"));
     connect(exit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
 
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    mnuTrafficMonitor_ = view->addAction(QStringLiteral("&Traffic Monitor"));
+    mnuTrafficMonitor_->setObjectName(QStringLiteral("mnuTrafficMonitor"));
+    mnuTrafficMonitor_->setCheckable(true);
+    mnuTrafficMonitor_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    // The same keys close the monitor from its own window.
+    monitor_->addAction(mnuTrafficMonitor_);
+    connect(mnuTrafficMonitor_, &QAction::toggled, this, &MainWindow::mnuTrafficMonitor_Click);
+    connect(monitor_, &TrafficMonitor::shownChanged, mnuTrafficMonitor_, &QAction::setChecked);
+
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     QAction* about = help->addAction(QStringLiteral("&About Vantrel"));
@@ -233,6 +250,16 @@ void MainWindow::mnuAbout_Click() {
     about_->activateWindow();
 }
 
+void MainWindow::mnuTrafficMonitor_Click(bool open) {
+    if (!open) {
+        monitor_->close();
+        return;
+    }
+    monitor_->show();
+    monitor_->raise();
+    monitor_->activateWindow();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
@@ -246,6 +273,7 @@ void MainWindow::Form_Unload() {
         clock_->stop();
     if (about_)
         about_->close();
+    monitor_->close();
     connection_->shutDown();
     if (port_.portOpen())
         port_.closePort();

@@ -41,6 +41,8 @@ class BoardSession;
 class StartPositionPanel;
 class TextPanel;
 class TouchPanel;
+class TrafficMonitor;
+class QAction;
 class QLabel;
 class QTabWidget;
 class QTimer;
@@ -54,10 +56,13 @@ public:
     ConnectionPanel* connectionPanel() const { return connection_; }
     engine::BoardSession& session() const { return *session_; }
     AboutBox* aboutBox() const;
+    TrafficMonitor* trafficMonitor() const { return monitor_; }
 
 public slots:
     void mnuExit_Click();
     void mnuAbout_Click();
+    // View > Traffic Monitor: opens the monitor when `open`, else closes it.
+    void mnuTrafficMonitor_Click(bool open);
     void setStatusText(const QString& text);
 
 protected:
@@ -90,5 +95,7 @@ private:
     QLabel* statusPanel3_ = nullptr;
     QTimer* clock_ = nullptr;
     QPointer<AboutBox> about_;
+    TrafficMonitor* monitor_ = nullptr;
+    QAction* mnuTrafficMonitor_ = nullptr;
     bool unloaded_ = false;
 };

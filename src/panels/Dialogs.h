@@ -27,10 +27,6 @@ public:
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
     // Shows the file-save dialog with a filter such as "Bitmap (*.bmp)": a name typed without
     // an extension gets the filter's first one, and replacing an existing file is confirmed
-    // there. Empty when cancelled; a seam that offers no saving answers as if cancelled.
-    virtual QString saveFileName(QWidget* parent, const QString& filter) {
-        (void)parent;
-        (void)filter;
-        return {};
-    }
+    // there. Empty when cancelled.
+    virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
 };

@@ -311,7 +311,8 @@ void tst_MainWindow::windowFrame() {
     QStringList menus;
     for (QAction* a : f.window->menuBar()->actions())
         menus << a->text().remove(u'&');
-    QCOMPARE(menus, (QStringList{QStringLiteral("File"), QStringLiteral("Help")}));
+    QCOMPARE(menus, (QStringList{QStringLiteral("File"), QStringLiteral("View"),
+                                 QStringLiteral("Help")}));
     auto* blank = f.window->findChild<QAction*>(QStringLiteral("mnuBlanck"));
     QVERIFY(blank && blank->isSeparator());
     QCOMPARE(f.find<QAction>("mnuExit")->text().remove(u'&'), QStringLiteral("Exit"));

@@ -18,6 +18,6 @@ QString RecordingDialogs::openFileName(QWidget*, const QString& filter) {
 }
 
 QString RecordingDialogs::saveFileName(QWidget*, const QString& filter) {
-    saveFilters.append(filter);
-    return saveNames.isEmpty() ? QString() : saveNames.dequeue();
+    saveFileFilters.append(filter);
+    return saveFileNames.isEmpty() ? QString() : saveFileNames.dequeue();
 }

@@ -24,7 +24,7 @@ public:
     QQueue<Answer> answers;           // answers to give; when empty: Ok / Yes
     QQueue<QString> fileNames;        // file dialog results; when empty: cancelled ("")
     QList<QString> fileFilters;       // filters the file dialog was shown with
-    QQueue<QString> saveNames;        // save dialog results; when empty: cancelled ("")
-    QList<QString> saveFilters;       // filters the save dialog was shown with
+    QQueue<QString> saveFileNames;    // save dialog results; when empty: cancelled ("")
+    QList<QString> saveFileFilters;   // filters the save dialog was shown with
     std::function<void()> whileShown; // runs inside each message box (for re-entrancy tests)
 };

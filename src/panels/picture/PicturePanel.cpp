@@ -52,11 +52,11 @@ PicturePanel::PicturePanel(engine::BoardSession& session, Dialogs& dialogs, QWid
 
     auto* picture = frame(this, "FramePicture", QStringLiteral("Picture"));
     Command5_ = button(picture, "Command5", QStringLiteral("Open"), QStringLiteral("Open picture"));
-    Command6_ = button(picture, "Command6", QStringLiteral("Save As Bitmap..."),
+    cmdSaveBitmap_ = button(picture, "cmdSaveBitmap", QStringLiteral("Save As Bitmap..."),
                        QStringLiteral("Save picture as bitmap"));
-    Command6_->setToolTip(QStringLiteral("Saves the screen that Send uploads as a 160 x 128 "
+    cmdSaveBitmap_->setToolTip(QStringLiteral("Saves the screen that Send uploads as a 160 x 128 "
                                          "one-bit BMP file"));
-    Command6_->setEnabled(false); // nothing to save before a picture is opened
+    cmdSaveBitmap_->setEnabled(false); // nothing to save before a picture is opened
     Command3_ = button(picture, "Command3", QStringLiteral("Send"), QStringLiteral("Send picture"));
     Label3_ = new QLabel(kDimensions, picture);
     Label3_->setObjectName(QStringLiteral("Label3"));
@@ -82,7 +82,7 @@ PicturePanel::PicturePanel(engine::BoardSession& session, Dialogs& dialogs, QWid
     auto* grid = new QGridLayout(picture);
     auto* fileButtons = new QHBoxLayout;
     fileButtons->addWidget(Command5_);
-    fileButtons->addWidget(Command6_);
+    fileButtons->addWidget(cmdSaveBitmap_);
     grid->addLayout(fileButtons, 0, 0);
     grid->addWidget(Label3_, 0, 1);
     grid->addWidget(picBox_, 1, 0, 1, 2, Qt::AlignCenter);
@@ -96,7 +96,7 @@ PicturePanel::PicturePanel(engine::BoardSession& session, Dialogs& dialogs, QWid
 
     connect(Command5_, &QPushButton::clicked, this, &PicturePanel::Command5_Click);
     connect(Command3_, &QPushButton::clicked, this, &PicturePanel::Command3_Click);
-    connect(Command6_, &QPushButton::clicked, this, &PicturePanel::Command6_Click);
+    connect(cmdSaveBitmap_, &QPushButton::clicked, this, &PicturePanel::cmdSaveBitmap_Click);
     connect(&session_, &engine::BoardSession::uploadProgress, this, &PicturePanel::showProgress);
     connect(&session_, &engine::BoardSession::uploadFinished, this,
             &PicturePanel::onUploadFinished);
@@ -176,7 +176,7 @@ void PicturePanel::Command5_Click() {
         uploadBuffer_.pack(pageBytes_, width, result.pageCount);
         showPicture(width, height);
         Label3_->setText(QStringLiteral("Dimensions: %1 x %2").arg(width).arg(height));
-        Command6_->setEnabled(true);
+        cmdSaveBitmap_->setEnabled(true);
         return;
     }
     // A BMP broken as a BMP is not handed on: its own reason is the clearer one.
@@ -218,10 +218,10 @@ void PicturePanel::takeScreen(const PageBytes& screen) {
     uploadBuffer_.pack(pageBytes_, kScreenWidth, kScreenPages);
     showPicture(kScreenWidth, kScreenPages * 8);
     Label3_->setText(QStringLiteral("Dimensions: %1 x %2").arg(kScreenWidth).arg(kScreenPages * 8));
-    Command6_->setEnabled(true);
+    cmdSaveBitmap_->setEnabled(true);
 }
 
-void PicturePanel::Command6_Click() {
+void PicturePanel::cmdSaveBitmap_Click() {
     const QString fileName = dialogs_.saveFileName(this, kFilter);
     if (fileName.isEmpty())
         return;

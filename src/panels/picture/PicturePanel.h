@@ -10,7 +10,7 @@
 //                                  picBox and the upload buffer as it is, Label3 reading
 //                                  "Dimensions: W x H"; any other picture opens "Convert
 //                                  Picture", whose OK takes its 160 x 128 screen the same way
-//   Command6      "Save As Bitmap..."  the screen "Send" uploads, as a 160 x 128 one-bit BMP
+//   cmdSaveBitmap "Save As Bitmap..."  the screen "Send" uploads, as a 160 x 128 one-bit BMP
 //   Command3      "Send"           SetTouchMode 05 00, SetPage 06 00, SetColumn 12 00, then one
 //                                  PutPattern 03 nn per page byte
 //   picBox        (the picture)    the picture as it will look
@@ -57,7 +57,7 @@ public:
 public slots:
     void Command5_Click(); // "Open"
     void Command3_Click(); // "Send"
-    void Command6_Click(); // "Save As Bitmap..."
+    void cmdSaveBitmap_Click(); // "Save As Bitmap..."
     // One pacing step of a running upload (the session's UploadTimer).
     void UploadTimer_Timer();
     // Stops a running upload and tells the user how far it got.
@@ -86,7 +86,7 @@ private:
 
     QPushButton* Command5_;
     QPushButton* Command3_;
-    QPushButton* Command6_;
+    QPushButton* cmdSaveBitmap_;
     QLabel* picBox_;
     QLabel* Label3_;
     QProgressBar* ProgressBar1_;

@@ -270,14 +270,14 @@ void TestConvertPictureDialog::saveAsBitmap_data() {
 void TestConvertPictureDialog::saveAsBitmap() {
     QFETCH(QByteArray, file);
     Rig rig;
-    QVERIFY(!rig.find<QPushButton>("Command6")->isEnabled()); // nothing to save yet
+    QVERIFY(!rig.find<QPushButton>("cmdSaveBitmap")->isEnabled()); // nothing to save yet
     rig.open(rig.write(QStringLiteral("picture"), file));
     if (rig.converter())
         rig.converter()->accept();
     const QString saved = rig.dir.filePath(QStringLiteral("saved.bmp"));
-    rig.dialogs.saveNames.enqueue(saved);
-    QTest::mouseClick(rig.find<QPushButton>("Command6"), Qt::LeftButton);
-    QCOMPARE(rig.dialogs.saveFilters, QList<QString>{QStringLiteral("Bitmap (*.bmp)")});
+    rig.dialogs.saveFileNames.enqueue(saved);
+    QTest::mouseClick(rig.find<QPushButton>("cmdSaveBitmap"), Qt::LeftButton);
+    QCOMPARE(rig.dialogs.saveFileFilters, QList<QString>{QStringLiteral("Bitmap (*.bmp)")});
     QVERIFY(rig.dialogs.messages.isEmpty());
 
     // Opened again it is taken as it is, and uploads the very same bytes.
@@ -306,8 +306,8 @@ void TestConvertPictureDialog::saveFailureChangesNothing() {
     QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const QStringList before =
         QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-    rig.dialogs.saveNames.enqueue(rig.dir.filePath(target));
-    rig.panel.Command6_Click();
+    rig.dialogs.saveFileNames.enqueue(rig.dir.filePath(target));
+    rig.panel.cmdSaveBitmap_Click();
     QCOMPARE(rig.dialogs.messages.size(), 1);
     const QString start = QStringLiteral("The file %1 cannot be written: %2")
                               .arg(QFileInfo(target).fileName(), reason);

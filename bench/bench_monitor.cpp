@@ -1,0 +1,303 @@
+// The cost of the traffic monitor during a picture upload. A full screen goes through the real
+// serial port to a pseudo-terminal, at 115200 and at 9600 baud, three ways: the monitor closed
+// (it still records, as in the program), open, and open holding as many rows as its bound keeps.
+// A peer thread on the master end timestamps every byte. Prints, side by side, the upload time's
+// ratio to the line time of its 5,126 bytes and the longest stall of the event loop during the
+// upload (a 1 ms heartbeat timer), each the median of a few runs.
+//
+// Goals: with the monitor open, the ratio within 2% of the figure with it closed, and no stall
+// longer than 50 ms.
+
+#include "engine/BoardSession.h"
+#include "panels/Dialogs.h"
+#include "panels/monitor/TrafficMonitor.h"
+#include "panels/monitor/TrafficTableModel.h"
+#include "panels/picture/PicturePanel.h"
+#include "serial/QtSerialPort.h"
+#include "support/PtyPair.h"
+#include "support/TestBitmaps.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <mutex>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kUploadBytes =
+    2 * (engine::BoardSession::kSetupMessages + PicturePanel::kScreenBytes);
+constexpr qint64 kGiveUpMs = 60'000;
+
+class QuietDialogs : public Dialogs {
+public:
+    explicit QuietDialogs(QString file) : file_(std::move(file)) {}
+    Answer message(QWidget*, const QString& text, MessageStyle, const QString& title) override {
+        std::fprintf(stderr, "  message box \"%s\": %s\n", qPrintable(title), qPrintable(text));
+        ++shown;
+        return Answer::Ok;
+    }
+    QString openFileName(QWidget*, const QString&) override { return file_; }
+    QString saveFileName(QWidget*, const QString&) override { return {}; }
+    int shown = 0;
+
+private:
+    QString file_;
+};
+
+// Reads the master end on its own thread and notes when the last byte came.
+class Peer {
+public:
+    Peer(int fd, const QElapsedTimer& clock) : fd_(fd), clock_(clock) {
+        thread_ = std::thread([this] { run(); });
+    }
+    ~Peer() {
+        stop_ = true;
+        thread_.join();
+    }
+    int count() const { return count_.load(); }
+    void reset() {
+        std::lock_guard lock(mutex_);
+        bytes_.clear();
+        lastNs_ = 0;
+        count_ = 0;
+    }
+    QByteArray bytes() const {
+        std::lock_guard lock(mutex_);
+        return bytes_;
+    }
+    qint64 lastNs() const {
+        std::lock_guard lock(mutex_);
+        return lastNs_;
+    }
+
+private:
+    void run() {
+        char buffer[4096];
+        while (!stop_) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 20) <= 0)
+                continue;
+            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+            if (n <= 0) {
+                if (n < 0 && errno != EAGAIN && errno != EINTR)
+                    ::usleep(1000);
+                continue;
+            }
+            const qint64 now = clock_.nsecsElapsed();
+            std::lock_guard lock(mutex_);
+            bytes_.append(buffer, n);
+            lastNs_ = now;
+            count_ = int(bytes_.size());
+        }
+    }
+
+    int fd_;
+    const QElapsedTimer& clock_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> count_{0};
+    mutable std::mutex mutex_;
+    QByteArray bytes_;
+    qint64 lastNs_ = 0;
+    std::thread thread_;
+};
+
+enum class Monitor { Closed, Open, OpenAtBound };
+
+struct Figures {
+    double ratio = 0;
+    double longestStallMs = 0;
+    bool inOrder = false;
+    int tableRows = 0;
+};
+
+// Rows of a busy session before the upload: messages, replies and folds.
+void fillToBound(TrafficMonitor& monitor) {
+    const qsizetype rows = monitor.log().maxRows();
+    for (qsizetype i = 0; monitor.log().rowCount() < rows - 10; ++i) {
+        switch (i % 4) {
+        case 0:
+            monitor.record(engine::Direction::ToBoard, QByteArray("\x06\x03", 2));
+            break;
+        case 1:
+            monitor.record(engine::Direction::FromBoard, QByteArray("45!"));
+            break;
+        default:
+            monitor.record(engine::Direction::ToBoard, QByteArray("\x1F\x01\x0A\x14\x64\x3C"));
+        }
+    }
+}
+
+Figures uploadAt(int baud, Monitor mode, const QString& picture, PtyPair& pty, Peer& peer,
+                 const QElapsedTimer& clock) {
+    Figures figures;
+    QtSerialPort port(pty.portMap(1));
+    port.setCommPort(1);
+    port.setSettings(QStringLiteral("%1,N,8,1").arg(baud));
+    const OpenResult opened = port.openPort();
+    if (!opened.ok) {
+        std::fprintf(stderr, "  cannot open %s: %s\n", qPrintable(pty.slavePath()),
+                     qPrintable(opened.description));
+        return figures;
+    }
+    QuietDialogs dialogs(picture);
+    engine::BoardSession session(port);
+    PicturePanel panel(session, dialogs);
+    TrafficMonitor monitor(dialogs);
+    QObject::connect(&session, &engine::BoardSession::traffic, &monitor, &TrafficMonitor::record);
+    if (mode == Monitor::OpenAtBound)
+        fillToBound(monitor);
+    panel.show();
+    if (mode != Monitor::Closed)
+        monitor.show();
+    panel.Command5_Click();
+    {
+        // As in the program, the windows have been painted long before "Send" is pressed.
+        QEventLoop settle;
+        QTimer::singleShot(300, &settle, &QEventLoop::quit);
+        settle.exec();
+    }
+
+    peer.reset();
+    bool finished = false;
+    qint64 finishedNs = 0;
+    QObject::connect(&panel, &PicturePanel::uploadFinished, [&] {
+        finished = true;
+        finishedNs = clock.nsecsElapsed();
+    });
+    qint64 lastBeat = 0;
+    qint64 longestGap = 0;
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    heartbeat.setInterval(1);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        if (!finished)
+            longestGap = std::max(longestGap, now - lastBeat);
+        lastBeat = now;
+    });
+    QEventLoop loop;
+    QTimer watch;
+    watch.setInterval(5);
+    QElapsedTimer waited;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if ((finished && peer.count() >= kUploadBytes) || waited.elapsed() > kGiveUpMs)
+            loop.quit();
+    });
+
+    const qint64 startNs = clock.nsecsElapsed();
+    lastBeat = startNs;
+    heartbeat.start();
+    watch.start();
+    waited.start();
+    panel.Command3_Click();
+    loop.exec();
+    heartbeat.stop();
+    // Let the monitor's next refresh show the end of the upload.
+    {
+        QEventLoop settle;
+        QTimer::singleShot(2 * TrafficMonitor::kRefreshMs, &settle, &QEventLoop::quit);
+        settle.exec();
+    }
+
+    QByteArray expected("\x05\x00\x06\x00\x12\x00", 6);
+    for (int s = 0; s < PicturePanel::kScreenBytes; ++s) {
+        expected.append(char(0x03));
+        expected.append(char(255 - panel.uploadBuffer().stream(s)));
+    }
+    const qint64 endNs = std::max(finishedNs, peer.lastNs());
+    const double lineSeconds = double(kUploadBytes) * 10.0 / baud;
+    figures.ratio = double(endNs - startNs) / 1e9 / lineSeconds;
+    figures.longestStallMs = double(longestGap) / 1e6;
+    figures.inOrder = peer.bytes() == expected && dialogs.shown == 0;
+    figures.tableRows = monitor.model()->rowCount();
+    port.closePort();
+    return figures;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    // The offscreen platform says at every window shown that it cannot do some of it.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (!text.startsWith(QStringLiteral("This plugin does not support")))
+            std::fprintf(stderr, "%s%s\n", type == QtWarningMsg ? "warning: " : "",
+                         qPrintable(text));
+    });
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("screen.bmp"));
+    testbmp::Spec spec;
+    spec.index = testbmp::pattern;
+    QFile file(picture);
+    if (!file.open(QIODevice::WriteOnly) || file.write(testbmp::write(spec)) <= 0) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(picture));
+        return 2;
+    }
+    file.close();
+
+    PtyPair pty;
+    if (!pty.isValid()) {
+        std::fprintf(stderr, "cannot open a pseudo-terminal: %s\n", qPrintable(pty.errorString()));
+        return 2;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    Peer peer(pty.masterFd(), clock);
+
+    const Monitor modes[] = {Monitor::Closed, Monitor::Open, Monitor::OpenAtBound};
+    const char* const names[] = {"closed", "open", "open, 200000 rows"};
+    bool allMet = true;
+    std::printf("Picture upload with the traffic monitor (median of the runs; ratio = upload "
+                "time / line time of %d bytes)\n",
+                kUploadBytes);
+    for (const int baud : {115200, 9600}) {
+        const int runs = baud == 9600 ? 2 : 5;
+        std::vector<double> ratios[3], stalls[3];
+        int tableRows[3] = {};
+        bool inOrder = true;
+        // Interleaved, so that a slow spell of the machine falls on every way alike.
+        for (int run = 0; run < runs; ++run)
+            for (int m = 0; m < 3; ++m) {
+                const Figures f = uploadAt(baud, modes[m], picture, pty, peer, clock);
+                ratios[m].push_back(f.ratio);
+                stalls[m].push_back(f.longestStallMs);
+                tableRows[m] = f.tableRows;
+                inOrder = inOrder && f.inOrder;
+            }
+        const double closedRatio = median(ratios[0]);
+        std::printf("%6d baud, %d runs:\n", baud, runs);
+        for (int m = 0; m < 3; ++m) {
+            const double ratio = median(ratios[m]);
+            const double stall = median(stalls[m]);
+            const double change = (ratio / closedRatio - 1.0) * 100.0;
+            const bool ratioMet = m == 0 || std::abs(change) <= 2.0;
+            const bool stallMet = stall <= 50.0;
+            allMet = allMet && ratioMet && stallMet;
+            std::printf("  monitor %-18s ratio %.4f (%+.2f%%, goal within 2%%: %s)   longest "
+                        "stall %5.1f ms (goal <= 50 ms: %s)   table rows %d\n",
+                        names[m], ratio, change, m == 0 ? "-" : (ratioMet ? "met" : "MISSED"),
+                        stall, stallMet ? "met" : "MISSED", tableRows[m]);
+        }
+        std::printf("  every byte arrived, in order, in every run: %s\n", inOrder ? "yes" : "NO");
+        std::fflush(stdout);
+        allMet = allMet && inOrder;
+    }
+    return allMet ? 0 : 1;
+}

@@ -1,0 +1,283 @@
+#include "engine/ScriptWriter.h"
+
+#include "engine/TrafficFormat.h"
+#include "protocol/BaudRates.h"
+#include "protocol/CommandTable.h"
+#include "protocol/MessageDecoder.h"
+#include "protocol/Messages.h"
+
+#include <vector>
+
+namespace engine {
+
+namespace {
+
+using protocol::CommandCode;
+using Parameters = const QByteArray&;
+
+int at(Parameters p, int i) {
+    return std::uint8_t(p[i]);
+}
+
+bool within(int value, int min, int max) {
+    return value >= min && value <= max;
+}
+
+QString numbers(const char* word, Parameters p, const char* suffix = "") {
+    QString text = QString::fromLatin1(word);
+    for (char c : p)
+        text += u' ' + QString::number(std::uint8_t(c));
+    return text + QString::fromLatin1(suffix);
+}
+
+// The command line's word for each message it can send exactly; a message not listed here, or
+// whose words come back empty, is written as `raw`. The ranges are those the window's own
+// controls send, so that the command line accepts every line written.
+struct ScriptWord {
+    CommandCode code;
+    QString (*words)(Parameters);
+};
+
+const ScriptWord kWords[] = {
+    {CommandCode::ClearDisplay,
+     [](Parameters p) {
+         // ClearDisplay 16 is also what "stop" sends; "clear" says what it does.
+         if (at(p, 0) == protocol::kWholeScreen)
+             return QStringLiteral("clear");
+         return at(p, 0) < protocol::kPages ? numbers("clear", p) : QString();
+     }},
+    {CommandCode::PutPattern, [](Parameters p) { return numbers("pattern", p); }},
+    {CommandCode::SetTouchMode,
+     [](Parameters p) {
+         switch (at(p, 0)) {
+         case protocol::kTouchOff:
+             return QStringLiteral("touch off");
+         case protocol::kTouchCoordinates:
+             return QStringLiteral("touch coordinates");
+         }
+         return QString();
+     }},
+    {CommandCode::SetKeypadMode,
+     [](Parameters p) {
+         switch (at(p, 0)) {
+         case protocol::kKeypadWithoutFlip:
+             return QStringLiteral("touch keypad");
+         case protocol::kKeypadWithFlip:
+             return QStringLiteral("touch keypad-flip");
+         }
+         return QString();
+     }},
+    {CommandCode::LoadScreen,
+     [](Parameters p) {
+         return within(at(p, 0), protocol::kFirstScreen, protocol::kLastScreen) ? numbers("load", p)
+                                                                                : QString();
+     }},
+    {CommandCode::SaveScreen,
+     [](Parameters p) {
+         // Screens 1..4 hold the fonts; only the window's explicit warning writes them.
+         return within(at(p, 0), protocol::kFirstFreeScreen, protocol::kLastScreen)
+                    ? numbers("save", p)
+                    : QString();
+     }},
+    {CommandCode::SetBacklight,
+     [](Parameters p) {
+         return at(p, 0) == 1   ? QStringLiteral("backlight on")
+                : at(p, 0) == 0 ? QStringLiteral("backlight off")
+                                : QString();
+     }},
+    {CommandCode::DrawPixel,
+     [](Parameters p) {
+         return at(p, 0) == protocol::kDrawPixelPrefix ? numbers("pixel", p.mid(1)) : QString();
+     }},
+    {CommandCode::SetDisplayMode,
+     [](Parameters p) {
+         return at(p, 0) < protocol::kDisplayModeCount ? numbers("mode", p) : QString();
+     }},
+    {CommandCode::SetLcdPower,
+     [](Parameters p) {
+         return at(p, 0) == 1   ? QStringLiteral("lcd on")
+                : at(p, 0) == 0 ? QStringLiteral("lcd off")
+                                : QString();
+     }},
+    {CommandCode::SetBaudRate,
+     [](Parameters p) {
+         const int baud = protocol::baudOfIndex(at(p, 0));
+         return baud > 0 ? QStringLiteral("baud %1").arg(baud) : QString();
+     }},
+    {CommandCode::SetContrast,
+     [](Parameters p) {
+         return at(p, 0) <= protocol::kMaxContrast ? numbers("contrast", p) : QString();
+     }},
+    {CommandCode::CalibrateTouch,
+     [](Parameters p) { return at(p, 0) == 1 ? QStringLiteral("calibrate") : QString(); }},
+    {CommandCode::RestoreTouchCalibration,
+     [](Parameters p) {
+         return at(p, 0) == 1 ? QStringLiteral("restore-calibration") : QString();
+     }},
+    {CommandCode::RunAnimation,
+     [](Parameters p) {
+         // The Animation frame's bars: delay 3..100, start 1..202, stop 2..203.
+         return within(at(p, 0), 3, 100) && within(at(p, 1), 1, 202) && within(at(p, 2), 2, 203)
+                    ? numbers("animate", p)
+                    : QString();
+     }},
+    {CommandCode::FlipPage,
+     [](Parameters p) { return at(p, 0) < protocol::kPages ? numbers("flip", p) : QString(); }},
+    {CommandCode::DrawLineRect,
+     [](Parameters p) {
+         static const char* const kFigures[] = {"line", "rect", "fill"};
+         // A drawn reversed rectangle is nothing the Coordinates page sends.
+         return at(p, 0) < 3 ? numbers(kFigures[at(p, 0)], p.mid(1)) : QString();
+     }},
+    {CommandCode::ClearLineRect,
+     [](Parameters p) {
+         if (at(p, 0) == int(protocol::Figure::Reversed))
+             return numbers("reverse", p.mid(1));
+         static const char* const kFigures[] = {"line", "rect", "fill"};
+         return at(p, 0) < 3 ? numbers(kFigures[at(p, 0)], p.mid(1), " --clear") : QString();
+     }},
+    {CommandCode::DrawCircle, [](Parameters p) { return numbers("circle", p); }},
+    {CommandCode::ClearCircle, [](Parameters p) { return numbers("circle", p, " --clear"); }},
+    {CommandCode::SetRotation,
+     [](Parameters p) {
+         return at(p, 0) == 0   ? QStringLiteral("rotate 0")
+                : at(p, 0) == 1 ? QStringLiteral("rotate 180")
+                                : QString();
+     }},
+};
+
+// One message read back from the writes.
+struct Message {
+    QByteArray bytes;
+    qint64 firstMs = 0; // time of the write holding its first byte
+    qint64 lastMs = 0;  // and its last
+    const protocol::CommandInfo* info = nullptr;
+    bool complete = false;
+
+    QByteArray parameters() const {
+        QByteArray p = bytes.mid(1);
+        if (info && info->isText() && p.endsWith(char(protocol::kEndOfString)))
+            p.chop(1);
+        return p;
+    }
+    QString describe() const {
+        if (!info)
+            return QStringLiteral("unknown 0x%1").arg(hexText(bytes));
+        if (!complete)
+            return QString::fromLatin1(info->name) + QStringLiteral(", unfinished");
+        return protocol::MessageDecoder::describe(*info, parameters());
+    }
+    bool isPattern() const { return complete && info && info->code == CommandCode::PutPattern; }
+};
+
+std::vector<Message> messagesOf(std::span<const TrafficRow> rows) {
+    std::vector<Message> messages;
+    Message current;
+    auto finish = [&] {
+        current.complete = true;
+        messages.push_back(std::move(current));
+        current = Message();
+    };
+    for (const TrafficRow& row : rows) {
+        if (row.direction != Direction::ToBoard)
+            continue;
+        for (char c : row.bytes) {
+            const auto byte = std::uint8_t(c);
+            if (current.bytes.isEmpty()) {
+                current.firstMs = row.timeMs;
+                current.info = protocol::commandInfo(byte);
+            }
+            current.bytes += c;
+            current.lastMs = row.timeMs;
+            const protocol::CommandInfo* info = current.info;
+            if (!info) {
+                messages.push_back(std::move(current)); // an unknown byte stands alone
+                current = Message();
+            } else if (info->isText()) {
+                const qsizetype characters = current.bytes.size() - 1;
+                // As the board reads it: a carriage return ends the string, or its length limit.
+                if (byte == protocol::kEndOfString || characters == protocol::kStringLimit)
+                    finish();
+            } else if (current.bytes.size() == 1 + info->parameterCount) {
+                finish();
+            }
+        }
+    }
+    if (!current.bytes.isEmpty())
+        messages.push_back(std::move(current));
+    return messages;
+}
+
+QString wordsOf(const Message& m) {
+    return m.complete && m.info ? ScriptWriter::words(m.info->byte(), m.parameters()) : QString();
+}
+
+} // namespace
+
+QString ScriptWriter::words(std::uint8_t code, const QByteArray& parameters) {
+    const protocol::CommandInfo* info = protocol::commandInfo(code);
+    if (!info || (!info->isText() && parameters.size() != info->parameterCount))
+        return {};
+    for (const ScriptWord& w : kWords)
+        if (w.code == info->code)
+            return w.words(parameters);
+    return {};
+}
+
+QStringList ScriptWriter::lines(std::span<const TrafficRow> rows) {
+    const std::vector<Message> messages = messagesOf(rows);
+    QStringList out;
+    QStringList patternValues;
+    QStringList rawMeanings;
+    QByteArray rawBytes;
+    auto flushPattern = [&] {
+        if (!patternValues.isEmpty())
+            out << QStringLiteral("pattern ") + patternValues.join(u',');
+        patternValues.clear();
+    };
+    auto flushRaw = [&] {
+        if (rawBytes.isEmpty())
+            return;
+        out << QStringLiteral("# ") + rawMeanings.join(QStringLiteral("; "));
+        out << QStringLiteral("raw ") + hexText(rawBytes);
+        rawMeanings.clear();
+        rawBytes.clear();
+    };
+
+    const Message* previous = nullptr;
+    for (const Message& m : messages) {
+        if (!previous) {
+            out << QStringLiteral("# ") + timeOfDay(m.firstMs);
+        } else if (m.firstMs - previous->lastMs >= kGapCommentMs) {
+            flushPattern();
+            flushRaw();
+            out << QStringLiteral("# %1, %2 later")
+                       .arg(timeOfDay(m.firstMs), durationText(m.firstMs - previous->lastMs));
+        }
+        previous = &m;
+
+        if (m.isPattern()) {
+            flushRaw();
+            patternValues << QString::number(std::uint8_t(m.bytes[1]));
+            if (patternValues.size() == kPatternValuesPerLine)
+                flushPattern();
+            continue;
+        }
+        flushPattern();
+        const QString words = wordsOf(m);
+        if (!words.isEmpty()) {
+            flushRaw();
+            out << words;
+            continue;
+        }
+        rawMeanings << m.describe();
+        rawBytes += m.bytes;
+        if (rawMeanings.size() == kRawMessagesPerLine)
+            flushRaw();
+    }
+    flushPattern();
+    flushRaw();
+    return out;
+}
+
+} // namespace engine

@@ -1,0 +1,65 @@
+#pragma once
+// How traffic reads as text: in the monitor's columns, in its text and CSV files, and in the
+// command line's --verbose output, so that all of them read the same.
+//
+//   text line   "14:03:07.125  ->  06 00              SetPage 0"
+//   CSV line    14:03:07.125,to board,06 00,SetPage 0
+//   verbose     "-> SetPage 0", "<- "45!""
+//
+// The meaning of bytes to the board comes from a protocol::MessageDecoder fed every write in
+// order; that of bytes from the board from replyMeaning(). So --verbose prints
+//   verboseLine(ToBoard, decoder.feed(written)) and verboseLine(FromBoard, replyMeaning(read)).
+
+#include "engine/TrafficLog.h"
+
+#include <QString>
+
+namespace engine {
+
+// Bytes from the board as the response boxes show them, in quotes: "\"45!<CR>\"".
+QString replyMeaning(const QByteArray& bytes);
+// Time of day in local time with milliseconds: "14:03:07.125".
+QString timeOfDay(qint64 timeMs);
+// "49 44"
+QString hexText(const QByteArray& bytes);
+// "to board", "from board"
+QString directionText(Direction direction);
+// "->", "<-"
+QString directionArrow(Direction direction);
+// Characters as a quoted text: printable ASCII as itself, '"' and '\' escaped, the rest \xNN.
+QString quotedText(const QByteArray& characters);
+// "452 ms", "5.341 s"
+QString durationText(qint64 ms);
+// A fold's meaning: "PutPattern × 2560 in 5.341 s"; typed characters add their text:
+// "PutChar × 2 in 310 ms: "Hi"".
+QString foldMeaning(const TrafficEntry& entry);
+// A fold's bytes, all its writes together: "5120 bytes".
+QString foldBytes(const TrafficEntry& entry);
+
+// One row as a line of the text file and of copied rows.
+QString textLine(const TrafficRow& row);
+// One row as the command line's --verbose prints it.
+QString verboseLine(Direction direction, const QString& meaning);
+QString csvHeader();
+QString csvLine(const TrafficRow& row);
+// The note on dropped rows, empty when none were dropped.
+QString droppedNote(qint64 droppedRows, qsizetype maxRows);
+
+// The whole log, every row of every fold, oldest first; `keep` chooses the rows. A text file
+// starts with the note on dropped rows as a "#" line; a CSV file has a header line.
+enum class TrafficFileFormat { Text, Csv };
+template <typename Keep>
+QString trafficFile(const TrafficLog& log, TrafficFileFormat format, Keep keep) {
+    QString out;
+    if (format == TrafficFileFormat::Csv)
+        out += csvHeader() + u'\n';
+    else if (log.droppedRows() > 0)
+        out += QStringLiteral("# ") + droppedNote(log.droppedRows(), log.maxRows()) + u'\n';
+    log.forEachRow([&](const TrafficRow& row) {
+        if (keep(row))
+            out += (format == TrafficFileFormat::Csv ? csvLine(row) : textLine(row)) + u'\n';
+    });
+    return out;
+}
+
+} // namespace engine
