@@ -512,9 +512,14 @@ constexpr CommandEntry kEntries[] = {
     {"picture", "picture FILE [--fit|--fill|--stretch|--original] [--threshold N] "
                 "[--dither floyd|atkinson|bayer4|bayer8] [--invert]",
      "upload a picture as the whole screen",
-     "Touch off, page 0, column 0, then 2,560 page bytes, paced to the line. A progress\n"
-     "bar shows on standard error when it is a terminal. Ctrl+C stops between messages\n"
-     "and says how far the upload got.", parsePicture},
+     "Touch off, page 0, column 0, then 2,560 page bytes, paced to the line. A one-bit\n"
+     "BMP of up to 256 x 128 pixels goes as it is, as the window's \"Open\" takes it; any\n"
+     "other picture (PNG, JPEG, GIF, PBM/PGM/PPM, BMP of any depth), or any picture given\n"
+     "options, is scaled to 160 x 128 (--fit, the default, letterboxes; --fill crops;\n"
+     "--stretch; --original centres it unscaled) and made one-bit by a threshold (N, or\n"
+     "the picture's own mid-grey) or by dithering. --invert swaps lit and dark.\n"
+     "A progress bar shows on standard error when it is a terminal. Ctrl+C stops between\n"
+     "messages and says how far the upload got.", parsePicture},
     {"listen", "listen [--seconds S]", "print what the board sends",
      "Prints each reply or touch report on its own line as it arrives, for S seconds or\n"
      "until Ctrl+C (which ends only the listening; later commands still run).", parseListen},

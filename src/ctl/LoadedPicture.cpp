@@ -1,7 +1,11 @@
 #include "ctl/LoadedPicture.h"
 
 #include "picture/BitmapReader.h"
+#include "picture/ImageConverter.h"
+#include "picture/ImageLoader.h"
+#include "picture/RegularFile.h"
 #include "picture/UploadBuffer.h"
+#include "protocol/CommandCode.h"
 
 #include <QFile>
 #include <span>
@@ -12,28 +16,6 @@ namespace {
 
 // A one-bit BMP the display can take is a few kilobytes; more is read only to say what it is.
 constexpr qint64 kMaxReadBytes = 16 * 1024 * 1024;
-
-QString whyNotOneBit(const BitmapReadResult& r) {
-    using Error = BitmapReadResult::Error;
-    switch (r.error) {
-    case Error::None:
-    case Error::NotBmp:
-        return {};
-    case Error::NotOneBit:
-        return QStringLiteral(" (this one has %1 bits per pixel)").arg(r.bitsPerPixel);
-    case Error::Compressed:
-        return QStringLiteral(" (this one is compressed)");
-    case Error::TooLarge:
-        return QStringLiteral(" (this one is %1 x %2 pixels; at most 256 x 128 can be read)")
-            .arg(r.width)
-            .arg(r.height);
-    case Error::UnknownHeader:
-    case Error::Malformed:
-    case Error::Truncated:
-        return QStringLiteral(" (this one is damaged or of an unknown kind)");
-    }
-    return {};
-}
 
 } // namespace
 
@@ -48,9 +30,10 @@ engine::BoardSession::Screen LoadedPicture::screen() const {
 
 LoadedPicture loadPicture(const QString& path, const PictureOptions& options) {
     LoadedPicture picture;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        picture.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+    QFile file;
+    // Only a regular file: a FIFO or a device would block here or have side effects.
+    if (const QString why = RegularFile::open(path, file); !why.isEmpty()) {
+        picture.error = QStringLiteral("%1 cannot be used: %2").arg(path, why);
         return picture;
     }
     const QByteArray bytes = file.read(kMaxReadBytes);
@@ -63,24 +46,19 @@ LoadedPicture loadPicture(const QString& path, const PictureOptions& options) {
         return picture;
     }
 
-    // ---- PICTURE CONVERTER GOES HERE ------------------------------------------------------
-    // Every other picture (other BMPs, PNG, JPEG, ...) and any picture with conversion options
-    // goes through the picture converter, which this branch does not have yet. Once it is in:
-    //   const LoadedImage image = ImageLoader::load(path);
-    //   if (!image.ok()) { picture.error = image.error; return picture; }
-    //   picture.pages = ImageConverter::convert(image.image, <options as ConversionOptions>);
-    //   picture.width = protocol::kColumns;
-    //   picture.pageCount = protocol::kPages;
-    //   return picture;
-    // ----------------------------------------------------------------------------------------
-    picture.pages = PageBytes();
-    if (read.ok())
-        picture.error = QStringLiteral("%1: the picture options cannot be applied: only one-bit "
-                                       "BMP pictures can be read, as they are")
-                            .arg(path);
-    else
-        picture.error = QStringLiteral("%1: only one-bit BMP pictures can be read%2")
-                            .arg(path, whyNotOneBit(read));
+    // Any other picture (other BMPs, PNG, JPEG, ...), and any picture with conversion options,
+    // is converted as the window's "Convert Picture" dialog does.
+    const LoadedImage image = options.size == PictureOptions::Size::Original
+                                  ? ImageLoader::loadCentre(path)
+                                  : ImageLoader::load(path);
+    if (!image.ok()) {
+        picture.pages = PageBytes();
+        picture.error = QStringLiteral("%1 cannot be used: %2").arg(path, image.error);
+        return picture;
+    }
+    picture.pages = ImageConverter::convert(image.image, options);
+    picture.width = protocol::kColumns;
+    picture.pageCount = protocol::kPages;
     return picture;
 }
 

@@ -1,21 +1,11 @@
 #pragma once
-// How `picture FILE` turns a picture into the display's 160 x 128 pixels: the options the
-// command line takes, in the shape of the picture converter's own options.
+// How `picture FILE` turns a picture into the display's 160 x 128 pixels.
 
-#include <optional>
+#include "picture/ConversionOptions.h"
 
 namespace ctl {
 
-struct PictureOptions {
-    enum class Size { Fit, Fill, Stretch, Original };
-    enum class Method { Threshold, FloydSteinberg, Atkinson, Bayer4, Bayer8 };
-
-    Size size = Size::Fit;
-    Method method = Method::Threshold;
-    std::optional<int> threshold; // 0..255; none: the converter chooses
-    bool invert = false;
-
-    bool operator==(const PictureOptions&) const = default;
-};
+// The options of `picture FILE` are those of the window's "Convert Picture" dialog.
+using PictureOptions = ConversionOptions;
 
 } // namespace ctl

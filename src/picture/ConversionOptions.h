@@ -14,4 +14,6 @@ struct ConversionOptions {
     Method method = Method::Threshold;
     std::optional<int> threshold; /* none: Otsu */
     bool invert = false;
+
+    bool operator==(const ConversionOptions&) const = default;
 };

@@ -8,8 +8,10 @@
 #include "support/TestBitmaps.h"
 
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -172,7 +174,7 @@ void tst_CtlCommands::refusedBeforeAnythingIsSent_data() {
     row("listen for no time", "listen --seconds 0",
         "--seconds must be a number of seconds above 0");
     row("picture that does not exist", "picture /nonexistent/logo.bmp",
-        "cannot read /nonexistent/logo.bmp");
+        "/nonexistent/logo.bmp cannot be used: it cannot be read");
     row("two picture sizes", "picture x.bmp --fit --fill", "give one of --fit, --fill");
     row("empty command after --", "clear --", "a command is missing after the last --");
     row("ports with another command", "ports -- clear", "ports runs alone");
@@ -209,8 +211,30 @@ void tst_CtlCommands::pictureIsTheWholeUpload() {
     const QString text = dir.filePath(QStringLiteral("notes.txt"));
     QVERIFY(writeFile(text, "not a picture"));
     QCOMPARE(dryRun({QStringLiteral("picture"), text}, &error), QByteArray("refused"));
-    QVERIFY2(error.contains(QStringLiteral("only one-bit BMP pictures can be read")),
+    QVERIFY2(error.contains(QStringLiteral("it is not a picture in a format this program reads")),
              qPrintable(error));
+    // Any other picture goes through the converter: a PNG whose left half is white, taken by
+    // threshold, lights exactly the left 80 columns of every page.
+    QImage half(320, 256, QImage::Format_RGB32);
+    half.fill(Qt::black);
+    for (int y = 0; y < half.height(); ++y)
+        for (int x = 0; x < half.width() / 2; ++x)
+            half.setPixel(x, y, qRgb(255, 255, 255));
+    const QString png = dir.filePath(QStringLiteral("half.png"));
+    QVERIFY(half.save(png));
+    QByteArrayList halves{"05 00", "06 00", "12 00"};
+    for (int i = 0; i < 2560; ++i)
+        halves << (i % 160 < 80 ? "03 FF" : "03 00");
+    QCOMPARE(dryRun({QStringLiteral("--no-detect"), QStringLiteral("picture"), png,
+                     QStringLiteral("--threshold"), QStringLiteral("128")},
+                    &error),
+             halves.join(" | "));
+
+    // A named pipe is refused from its status: reading it would wait for a writer for ever.
+    const QString fifo = dir.filePath(QStringLiteral("pipe.bmp"));
+    QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    QCOMPARE(dryRun({QStringLiteral("picture"), fifo}, &error), QByteArray("refused"));
+    QVERIFY2(error.contains(QStringLiteral("named pipe")), qPrintable(error));
 }
 
 void tst_CtlCommands::scriptLinesAreCheckedAndNamed() {
