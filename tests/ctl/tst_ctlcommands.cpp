@@ -10,7 +10,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <sys/stat.h>
 
 namespace {

@@ -10,7 +10,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <csignal>
 #include <fcntl.h>
 #include <memory>

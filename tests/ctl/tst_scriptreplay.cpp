@@ -11,7 +11,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 using engine::Direction;
 using engine::TrafficRow;

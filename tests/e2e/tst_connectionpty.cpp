@@ -10,7 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QtTest>
+#include <QTest>
+#include <QTimer>
 
 class tst_ConnectionPty : public QObject {
     Q_OBJECT

@@ -17,7 +17,7 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <QtTest>
+#include <QTest>
 #include <memory>
 
 namespace {

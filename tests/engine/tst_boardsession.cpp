@@ -8,7 +8,7 @@
 
 #include <QSignalSpy>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 
 using engine::BoardSession;
 using engine::SessionState;

@@ -8,7 +8,7 @@
 #include "serial/QtSerialPort.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 #include <memory>
 
 using engine::BoardSession;

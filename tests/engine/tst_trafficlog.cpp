@@ -7,7 +7,7 @@
 #include "support/HexCompare.h"
 
 #include <QDateTime>
-#include <QtTest>
+#include <QTest>
 
 using engine::Direction;
 using engine::ScriptWriter;

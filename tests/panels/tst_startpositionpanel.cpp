@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

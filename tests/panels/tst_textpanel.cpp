@@ -10,7 +10,7 @@
 #include <QInputMethodEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

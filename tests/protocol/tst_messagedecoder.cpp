@@ -2,7 +2,7 @@
 
 #include "protocol/MessageDecoder.h"
 
-#include <QtTest>
+#include <QTest>
 
 using protocol::MessageDecoder;
 

@@ -4,7 +4,7 @@
 #include "protocol/Messages.h"
 #include "support/HexCompare.h"
 
-#include <QtTest>
+#include <QTest>
 
 using namespace protocol;
 

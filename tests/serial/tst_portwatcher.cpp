@@ -7,7 +7,7 @@
 #include "support/FakePortSystem.h"
 
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 namespace {
 

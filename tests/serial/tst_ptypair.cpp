@@ -4,7 +4,7 @@
 #include "support/HexCompare.h"
 #include "support/PtyPair.h"
 
-#include <QtTest>
+#include <QTest>
 
 #include <cerrno>
 #include <fcntl.h>

@@ -10,7 +10,7 @@
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QSignalSpy>
-#include <QtTest>
+#include <QTest>
 
 #include <QTemporaryDir>
 #include <atomic>

@@ -6,7 +6,7 @@
 
 #include <QPlainTextEdit>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 #include <csignal>
 
 namespace {

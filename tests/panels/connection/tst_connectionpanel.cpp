@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 
 using engine::SessionState;
 

@@ -19,7 +19,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
-#include <QtTest>
+#include <QTest>
 #include <memory>
 
 namespace {

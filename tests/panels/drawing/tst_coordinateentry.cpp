@@ -3,7 +3,7 @@
 #include "panels/drawing/CoordinateKeyFilter.h"
 
 #include <QKeyEvent>
-#include <QtTest>
+#include <QTest>
 
 class tst_CoordinateEntry : public QObject {
     Q_OBJECT

@@ -3,7 +3,7 @@
 #include "panels/drawing/DrawingCommand.h"
 #include "support/HexCompare.h"
 
-#include <QtTest>
+#include <QTest>
 
 using drawing::Fill;
 using drawing::Mode;

@@ -16,7 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
-#include <QtTest>
+#include <QTest>
 #include <memory>
 
 namespace {

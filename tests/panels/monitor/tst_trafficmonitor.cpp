@@ -20,7 +20,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 
 using engine::Direction;
 
