@@ -68,8 +68,9 @@ bool saveSession(const QString& path) {
             b->click();
     };
     click("cmd_conecta");
-    QTest::qWaitFor([&] { return window.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive(); },
-                    5000);
+    if (!QTest::qWaitFor(
+            [&] { return window.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive(); }, 5000))
+        std::printf("the virtual board did not answer; the picture shows the window unconnected\n");
     click("Command15");
     click("Option8");
     for (const auto& [field, value] :

@@ -170,12 +170,13 @@ void TestConvertPictureDialog::okTakesTheScreen_data() {
     QTest::newRow("Fill, threshold 200 typed, inverted")
         << "PNG" << QSize(300, 200) << 1 << 0 << 200 << true
         << ConversionOptions{S::Fill, M::Threshold, 200, true};
-    QTest::newRow("Stretch, Floyd-Steinberg") << "PNG" << QSize(300, 200) << 2 << 1 << -1 << false
-                                              << ConversionOptions{S::Stretch, M::FloydSteinberg};
+    QTest::newRow("Stretch, Floyd-Steinberg")
+        << "PNG" << QSize(300, 200) << 2 << 1 << -1 << false
+        << ConversionOptions{S::Stretch, M::FloydSteinberg, {}, false};
     // Opened at a quarter of its size; "Original size" reads its middle at full resolution.
     QTest::newRow("large JPEG at its original size, Bayer 4x4")
         << "JPEG" << QSize(1600, 1300) << 3 << 3 << -1 << false
-        << ConversionOptions{S::Original, M::Bayer4};
+        << ConversionOptions{S::Original, M::Bayer4, {}, false};
 }
 
 void TestConvertPictureDialog::okTakesTheScreen() {
