@@ -2,6 +2,7 @@
 
 #include "ctl/ExitStatus.h"
 #include "ctl/ProgressBar.h"
+#include "engine/TrafficFormat.h"
 #include "protocol/Messages.h"
 #include "protocol/ReplyText.h"
 #include "serial/SerialPort.h"
@@ -342,10 +343,10 @@ void Runner::onTraffic(engine::Direction direction, const QByteArray& bytes) {
         noteSent(bytes);
     if (!invocation_.verbose)
         return;
-    if (direction == engine::Direction::ToBoard)
-        console_.err(QStringLiteral("-> ") + decoder_.feed(bytes));
-    else
-        console_.err(QStringLiteral("<- \"%1\"").arg(protocol::replyText(bytes)));
+    // The same words as the traffic monitor's rows.
+    const QString meaning = direction == engine::Direction::ToBoard ? decoder_.feed(bytes)
+                                                                     : engine::replyMeaning(bytes);
+    console_.err(engine::verboseLine(direction, meaning));
 }
 
 void Runner::noteSent(const QByteArray& bytes) {
