@@ -46,8 +46,10 @@ QIcon programIcon() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The window needs a GUI application; headless runs need no display at all.
-    const bool headless = hasArgument(argc, argv, "--headless");
+    // The window needs a GUI application; headless runs, --help and --version need no display.
+    const bool headless = hasArgument(argc, argv, "--headless") ||
+                          hasArgument(argc, argv, "--help") || hasArgument(argc, argv, "-h") ||
+                          hasArgument(argc, argv, "--version") || hasArgument(argc, argv, "-v");
     std::unique_ptr<QCoreApplication> app;
     if (headless)
         app = std::make_unique<QCoreApplication>(argc, argv);

@@ -43,7 +43,8 @@ int baudOfSpeed(speed_t speed) {
 } // namespace
 
 PtyPair::PtyPair() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    // Close-on-exec: a program a test starts must not hold the board end open.
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (master_ < 0) {
         error_ = errnoText("posix_openpt");
         return;
@@ -60,7 +61,7 @@ PtyPair::PtyPair() {
         return;
     }
     slavePath_ = QString::fromLocal8Bit(name);
-    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (slave_ < 0) {
         error_ = errnoText("open slave");
         closeMaster();
