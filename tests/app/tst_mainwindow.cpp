@@ -3,15 +3,19 @@
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
 #include "panels/connection/ConnectionPanel.h"
+#include "panels/picture/ConvertPictureDialog.h"
 #include "support/HexCompare.h"
 #include "support/TestBitmaps.h"
 #include "support/WindowFixture.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -21,8 +25,8 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -311,8 +315,8 @@ void tst_MainWindow::windowFrame() {
     QStringList menus;
     for (QAction* a : f.window->menuBar()->actions())
         menus << a->text().remove(u'&');
-    QCOMPARE(menus, (QStringList{QStringLiteral("File"), QStringLiteral("View"),
-                                 QStringLiteral("Help")}));
+    QCOMPARE(menus,
+             (QStringList{QStringLiteral("File"), QStringLiteral("View"), QStringLiteral("Help")}));
     auto* blank = f.window->findChild<QAction*>(QStringLiteral("mnuBlanck"));
     QVERIFY(blank && blank->isSeparator());
     QCOMPARE(f.find<QAction>("mnuExit")->text().remove(u'&'), QStringLiteral("Exit"));
@@ -487,24 +491,32 @@ void tst_MainWindow::aboutGestureUnlocksFontScreens() {
     QVERIFY(f.port.writes.isEmpty());
 }
 
+// Every control a user can reach, in the main window, the traffic monitor (its child) and the
+// "Convert Picture" dialog, reads a name.
 void tst_MainWindow::everyControlHasAnAccessibleName() {
     WindowFixture f;
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    ConvertPictureDialog convert(picture);
     QStringList unnamed;
-    for (QWidget* w : f.window->findChildren<QWidget*>()) {
-        const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
-                             qobject_cast<QComboBox*>(w) || qobject_cast<QScrollBar*>(w) ||
-                             qobject_cast<QGroupBox*>(w);
-        if (!control || w->objectName().isEmpty() || w->objectName().startsWith(u"qt_"))
-            continue;
-        if (qobject_cast<QLineEdit*>(w) && qobject_cast<QComboBox*>(w->parentWidget()))
-            continue; // the editor inside an editable combo box is named by the box
-        if (qobject_cast<QScrollBar*>(w) && !w->objectName().startsWith(u"HScroll"))
-            continue; // scroll bars of text areas
-        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
-        const QString name = iface ? iface->text(QAccessible::Name) : QString();
-        if (name.trimmed().isEmpty())
-            unnamed << w->objectName();
-    }
+    for (QWidget* root : {static_cast<QWidget*>(f.window.get()), static_cast<QWidget*>(&convert)})
+        for (QWidget* w : root->findChildren<QWidget*>()) {
+            const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                                 qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSlider*>(w) ||
+                                 qobject_cast<QAbstractSpinBox*>(w) ||
+                                 qobject_cast<QAbstractItemView*>(w) || qobject_cast<QGroupBox*>(w);
+            if (!control || w->objectName().isEmpty() || w->objectName().startsWith(u"qt_"))
+                continue;
+            if (qobject_cast<QLineEdit*>(w) && (qobject_cast<QComboBox*>(w->parentWidget()) ||
+                                                qobject_cast<QAbstractSpinBox*>(w->parentWidget())))
+                continue; // the editor inside a combo or spin box is named by the box
+            if (qobject_cast<QScrollBar*>(w) && !w->objectName().startsWith(u"HScroll"))
+                continue; // scroll bars of text areas and tables
+            QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+            const QString name = iface ? iface->text(QAccessible::Name) : QString();
+            if (name.trimmed().isEmpty())
+                unnamed << w->objectName();
+        }
     QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u", ")));
 }
 
