@@ -1,15 +1,16 @@
 // The cost of the traffic monitor during a picture upload. A full screen goes through the real
 // serial port to a pseudo-terminal, at 115200 and at 9600 baud, three ways: the monitor closed
 // (it still records, as in the program), open, and open holding as many rows as its bound keeps.
-// A peer thread on the master end timestamps every byte. Prints, side by side, the upload time's
-// ratio to the line time of its 5,126 bytes and the longest stall of the event loop during the
-// upload (a 1 ms heartbeat timer), each the median of a few runs.
+// A peer thread on the master end notes when the last byte arrives. Prints, side by side, the
+// upload time's ratio to the line time of its 5,126 bytes and the longest stall of the event loop
+// during the upload (a 1 ms heartbeat timer), each the median of a few runs.
 //
 // Goals: with the monitor open, the ratio within 2% of the figure with it closed, and no stall
 // longer than 50 ms.
 
+#include "LinePeer.h"
+#include "QuietDialogs.h"
 #include "engine/BoardSession.h"
-#include "panels/Dialogs.h"
 #include "panels/monitor/TrafficMonitor.h"
 #include "panels/monitor/TrafficTableModel.h"
 #include "panels/picture/PicturePanel.h"
@@ -24,12 +25,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <cstdio>
-#include <mutex>
-#include <poll.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -38,79 +34,6 @@ namespace {
 constexpr int kUploadBytes =
     2 * (engine::BoardSession::kSetupMessages + PicturePanel::kScreenBytes);
 constexpr qint64 kGiveUpMs = 60'000;
-
-class QuietDialogs : public Dialogs {
-public:
-    explicit QuietDialogs(QString file) : file_(std::move(file)) {}
-    Answer message(QWidget*, const QString& text, MessageStyle, const QString& title) override {
-        std::fprintf(stderr, "  message box \"%s\": %s\n", qPrintable(title), qPrintable(text));
-        ++shown;
-        return Answer::Ok;
-    }
-    QString openFileName(QWidget*, const QString&) override { return file_; }
-    QString saveFileName(QWidget*, const QString&) override { return {}; }
-    int shown = 0;
-
-private:
-    QString file_;
-};
-
-// Reads the master end on its own thread and notes when the last byte came.
-class Peer {
-public:
-    Peer(int fd, const QElapsedTimer& clock) : fd_(fd), clock_(clock) {
-        thread_ = std::thread([this] { run(); });
-    }
-    ~Peer() {
-        stop_ = true;
-        thread_.join();
-    }
-    int count() const { return count_.load(); }
-    void reset() {
-        std::lock_guard lock(mutex_);
-        bytes_.clear();
-        lastNs_ = 0;
-        count_ = 0;
-    }
-    QByteArray bytes() const {
-        std::lock_guard lock(mutex_);
-        return bytes_;
-    }
-    qint64 lastNs() const {
-        std::lock_guard lock(mutex_);
-        return lastNs_;
-    }
-
-private:
-    void run() {
-        char buffer[4096];
-        while (!stop_) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 20) <= 0)
-                continue;
-            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
-            if (n <= 0) {
-                if (n < 0 && errno != EAGAIN && errno != EINTR)
-                    ::usleep(1000);
-                continue;
-            }
-            const qint64 now = clock_.nsecsElapsed();
-            std::lock_guard lock(mutex_);
-            bytes_.append(buffer, n);
-            lastNs_ = now;
-            count_ = int(bytes_.size());
-        }
-    }
-
-    int fd_;
-    const QElapsedTimer& clock_;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> count_{0};
-    mutable std::mutex mutex_;
-    QByteArray bytes_;
-    qint64 lastNs_ = 0;
-    std::thread thread_;
-};
 
 enum class Monitor { Closed, Open, OpenAtBound };
 
@@ -138,7 +61,7 @@ void fillToBound(TrafficMonitor& monitor) {
     }
 }
 
-Figures uploadAt(int baud, Monitor mode, const QString& picture, PtyPair& pty, Peer& peer,
+Figures uploadAt(int baud, Monitor mode, const QString& picture, PtyPair& pty, LinePeer& peer,
                  const QElapsedTimer& clock) {
     Figures figures;
     QtSerialPort port(pty.portMap(1));
@@ -259,7 +182,7 @@ int main(int argc, char* argv[]) {
     }
     QElapsedTimer clock;
     clock.start();
-    Peer peer(pty.masterFd(), clock);
+    LinePeer peer(pty.masterFd(), clock);
 
     const Monitor modes[] = {Monitor::Closed, Monitor::Open, Monitor::OpenAtBound};
     const char* const names[] = {"closed", "open", "open, 200000 rows"};

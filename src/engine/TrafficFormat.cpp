@@ -23,21 +23,6 @@ QString csvField(const QString& field) {
 
 } // namespace
 
-QString quotedText(const QByteArray& characters) {
-    QString text = QStringLiteral("\"");
-    for (char c : characters) {
-        const auto b = std::uint8_t(c);
-        if (b == '"' || b == '\\')
-            text += u'\\' + QChar(b);
-        else if (b >= 0x20 && b < 0x7F)
-            text += QChar(b);
-        else
-            text += QStringLiteral("\\x") +
-                    QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-    }
-    return text + u'"';
-}
-
 QString replyMeaning(const QByteArray& bytes) {
     return u'"' + protocol::replyText(bytes) + u'"';
 }
@@ -78,7 +63,7 @@ QString foldMeaning(const TrafficEntry& entry) {
         QByteArray characters;
         for (const TrafficRow& row : entry.rows)
             characters += row.bytes.mid(1);
-        text += QStringLiteral(": ") + quotedText(characters);
+        text += QStringLiteral(": ") + protocol::quotedText(characters);
     }
     return text;
 }

@@ -26,8 +26,6 @@ QString hexText(const QByteArray& bytes);
 QString directionText(Direction direction);
 // "->", "<-"
 QString directionArrow(Direction direction);
-// Characters as a quoted text: printable ASCII as itself, '"' and '\' escaped, the rest \xNN.
-QString quotedText(const QByteArray& characters);
 // "452 ms", "5.341 s"
 QString durationText(qint64 ms);
 // A fold's meaning: "PutPattern × 2560 in 5.341 s"; typed characters add their text:

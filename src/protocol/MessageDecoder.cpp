@@ -1,5 +1,7 @@
 #include "protocol/MessageDecoder.h"
 
+#include "protocol/ReplyText.h"
+
 #include <QStringList>
 
 namespace protocol {
@@ -11,22 +13,6 @@ const QString kUnfinished = QStringLiteral(" …");
 
 QString hexByte(std::uint8_t b) {
     return QStringLiteral("0x") + QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-}
-
-// A string's characters as a quoted text: printable ASCII as itself, the rest as \xNN.
-QString quoted(const QByteArray& characters) {
-    QString text = QStringLiteral("\"");
-    for (char c : characters) {
-        const auto b = static_cast<std::uint8_t>(c);
-        if (b == '"' || b == '\\')
-            text += u'\\' + QChar(b);
-        else if (b >= 0x20 && b < 0x7F)
-            text += QChar(b);
-        else
-            text += QStringLiteral("\\x") +
-                    QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-    }
-    return text + u'"';
 }
 
 QString figureName(int figure) {
@@ -63,7 +49,7 @@ QString parameterText(CommandCode code, int index, std::uint8_t value) {
 QString MessageDecoder::describe(const CommandInfo& command, const QByteArray& parameters) {
     QString text = QString::fromLatin1(command.name);
     if (command.isText())
-        return text + u' ' + quoted(parameters);
+        return text + u' ' + quotedText(parameters);
     QString outOfRange;
     for (int i = 0; i < parameters.size() && i < CommandInfo::kMaxParameters; ++i) {
         const auto value = static_cast<std::uint8_t>(parameters[i]);
@@ -124,7 +110,7 @@ QString MessageDecoder::feed(const QByteArray& chunk) {
             // Still the message of an earlier chunk: this one adds to it.
             const QByteArray added = parameters_.mid(carriedBytes);
             parts << kContinued +
-                         (current_->isText() ? quoted(added)
+                         (current_->isText() ? quotedText(added)
                                              : QStringLiteral("%1 of %2 parameter bytes")
                                                    .arg(parameters_.size())
                                                    .arg(current_->parameterCount)) +

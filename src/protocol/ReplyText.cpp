@@ -28,4 +28,19 @@ QString replyText(const QByteArray& bytes) {
     return text;
 }
 
+QString quotedText(const QByteArray& characters) {
+    QString text = QStringLiteral("\"");
+    for (char c : characters) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b == '"' || b == '\\')
+            text += u'\\' + QChar(b);
+        else if (b >= 0x20 && b < 0x7F)
+            text += QChar(b);
+        else
+            text += QStringLiteral("\\x") +
+                    QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return text + u'"';
+}
+
 } // namespace protocol

@@ -10,5 +10,8 @@
 namespace protocol {
 
 QString replyText(const QByteArray& bytes);
+// Characters as a quoted text, as logs and the decoder show a string sent to the board:
+// printable ASCII as itself, '"' and '\' escaped, anything else as \xNN.
+QString quotedText(const QByteArray& characters);
 
 } // namespace protocol
