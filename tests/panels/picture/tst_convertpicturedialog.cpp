@@ -6,6 +6,7 @@
 #include "picture/ImageConverter.h"
 #include "picture/ImageLoader.h"
 #include "support/PanelFixture.h"
+#include "support/TempFiles.h"
 #include "support/TestBitmaps.h"
 
 #include <QBuffer>
@@ -64,11 +65,7 @@ bool lit(const PageBytes& pages, int x, int y) {
 
 struct Rig : PanelFixture<PicturePanel> {
     QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeTempFile(dir, name, bytes);
     }
     void open(const QString& path) {
         dialogs.fileNames.enqueue(path);

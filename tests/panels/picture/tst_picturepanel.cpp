@@ -8,6 +8,7 @@
 #include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/RecordingDialogs.h"
+#include "support/TempFiles.h"
 #include "support/TestBitmaps.h"
 #include "support/WindowFixture.h"
 
@@ -62,11 +63,7 @@ struct Rig {
     }
 
     QString writeFile(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeTempFile(dir, name, bytes);
     }
     void open(const QString& path) {
         dialogs.fileNames.enqueue(path);
@@ -195,9 +192,8 @@ void TestPicturePanel::refusesUnusableFiles_data() {
     QTest::newRow("a directory") << QByteArray("dir") << QStringLiteral("it cannot be read (");
     QTest::newRow("not a picture")
         << QByteArray("GIF89a....") << QStringLiteral("it is damaged or incomplete");
-    QTest::newRow("compressed one-bit BMP")
-        << with([](auto& s) { s.compression = 2; })
-        << QStringLiteral("it is damaged or incomplete");
+    QTest::newRow("compressed one-bit BMP") << with([](auto& s) { s.compression = 2; })
+                                            << QStringLiteral("it is damaged or incomplete");
     QTest::newRow("truncated") << good.left(good.size() - 7)
                                << QStringLiteral("the file ends before its picture data does.");
     QTest::newRow("empty file") << QByteArray("") << QStringLiteral("it is empty.");
