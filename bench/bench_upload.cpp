@@ -11,6 +11,7 @@
 #include "panels/picture/PicturePanel.h"
 #include "serial/QtSerialPort.h"
 #include "support/PtyPair.h"
+#include "support/TempFiles.h"
 #include "support/TestBitmaps.h"
 
 #include <QApplication>
@@ -131,15 +132,9 @@ Figures uploadAt(int baud, const QString& picture, PtyPair& pty, LinePeer& peer,
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString picture = dir.filePath(QStringLiteral("screen.bmp"));
     testbmp::Spec spec;
     spec.index = testbmp::pattern;
-    QFile file(picture);
-    if (!file.open(QIODevice::WriteOnly) || file.write(testbmp::write(spec)) <= 0) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(picture));
-        return 2;
-    }
-    file.close();
+    const QString picture = writeTempFile(dir, QStringLiteral("screen.bmp"), testbmp::write(spec));
 
     PtyPair pty;
     if (!pty.isValid()) {
