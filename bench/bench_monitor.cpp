@@ -14,7 +14,7 @@
 #include "panels/monitor/TrafficMonitor.h"
 #include "panels/monitor/TrafficTableModel.h"
 #include "panels/picture/PicturePanel.h"
-#include "serial/QtSerialPort.h"
+#include "transport/QtSerialPort.h"
 #include "support/PtyPair.h"
 #include "support/TempFiles.h"
 #include "support/TestBitmaps.h"
@@ -67,7 +67,7 @@ Figures uploadAt(int baud, Monitor mode, const QString& picture, PtyPair& pty, L
     Figures figures;
     QtSerialPort port(pty.portMap(1));
     port.setCommPort(1);
-    port.setSettings(QStringLiteral("%1,N,8,1").arg(baud));
+    port.setSettings(protocol::LineSettings{baud});
     const OpenResult opened = port.openPort();
     if (!opened.ok) {
         std::fprintf(stderr, "  cannot open %s: %s\n", qPrintable(pty.slavePath()),

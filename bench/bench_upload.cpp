@@ -9,7 +9,7 @@
 #include "QuietDialogs.h"
 #include "engine/BoardSession.h"
 #include "panels/picture/PicturePanel.h"
-#include "serial/QtSerialPort.h"
+#include "transport/QtSerialPort.h"
 #include "support/PtyPair.h"
 #include "support/TempFiles.h"
 #include "support/TestBitmaps.h"
@@ -44,7 +44,7 @@ Figures uploadAt(int baud, const QString& picture, PtyPair& pty, LinePeer& peer,
     Figures figures;
     QtSerialPort port(pty.portMap(1));
     port.setCommPort(1);
-    port.setSettings(QStringLiteral("%1,N,8,1").arg(baud));
+    port.setSettings(protocol::LineSettings{baud});
     const OpenResult opened = port.openPort();
     if (!opened.ok) {
         std::fprintf(stderr, "  cannot open %s: %s\n", qPrintable(pty.slavePath()),

@@ -3,7 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
 #include "serial/PortMap.h"
-#include "serial/QtSerialPort.h"
+#include "transport/RoutedPort.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -65,7 +65,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(programIcon());
 
     const PortMap portMap = PortMap::fromSystem();
-    QtSerialPort port(portMap);
+    transport::RoutedPort port(portMap);
     QtDialogs dialogs;
     MainWindow window(port, dialogs, portMap);
     exitOnTermination(window);

@@ -2,7 +2,7 @@
 // One step of a vantrelctl run, checked and built before anything is sent: the messages it
 // writes, or the exchange it runs with the board.
 
-#include "engine/BoardSession.h"
+#include "engine/SessionTypes.h"
 
 #include <QByteArray>
 #include <QList>
@@ -26,7 +26,7 @@ struct Command {
     QString origin; // where it was written: empty on the command line, "demo.txt line 3"
     QList<QByteArray> messages;
     int rateIndex = -1;
-    std::shared_ptr<const engine::BoardSession::Screen> screen; // bytes as they go on the line
+    std::shared_ptr<const engine::Screen> screen; // bytes as they go on the line
     std::optional<qint64> listenMs;                             // none: until Ctrl+C
 
     // "demo.txt line 3: text" or "text", to begin a message about this command.

@@ -402,7 +402,7 @@ void parsePicture(Arguments& a, CommandParser&, ParsedCommands& into) {
     }
     Command command;
     command.action = Command::Action::Picture;
-    command.screen = std::make_shared<const engine::BoardSession::Screen>(picture.screen());
+    command.screen = std::make_shared<const engine::Screen>(picture.screen());
     into.commands << command;
 }
 

@@ -1,22 +1,30 @@
 #pragma once
-// What --dry-run prints: every message the run would write to the board, in hex, one message per
-// line, in order; the detection's Identify included (at the start, after a baud change and for
-// `identify`). With `decoded` each line also names the message ("1F 02 0A 14 64 3C  DrawLineRect
-// Filled 10 20 100 60").
+// How --dry-run prints what the session writes to the dry-run port: one line per write, in
+// hex; with `decoded` also the message's name ("1F 02 0A 14 64 3C  DrawLineRect Filled 10 20
+// 100 60"). The messages themselves come from the ordinary session, so a dry run writes what a
+// real run writes, the detection's Identify included.
 
-#include "ctl/Invocation.h"
+#include "protocol/MessageDecoder.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QStringList>
+#include <QString>
 
 namespace ctl {
 
-class DryRun {
+class DryRunPrinter {
 public:
-    // The messages, in the order the run writes them.
-    static QList<QByteArray> messages(const Invocation& invocation);
-    static QStringList lines(const Invocation& invocation, bool decoded);
+    explicit DryRunPrinter(bool decoded) : decoded_(decoded) {}
+
+    QString line(const QByteArray& message) {
+        QString text = QString::fromLatin1(message.toHex(' ').toUpper());
+        if (decoded_)
+            text += QStringLiteral("  ") + decoder_.feed(message);
+        return text;
+    }
+
+private:
+    bool decoded_;
+    protocol::MessageDecoder decoder_;
 };
 
 } // namespace ctl

@@ -19,10 +19,10 @@ constexpr qint64 kMaxReadBytes = 16 * 1024 * 1024;
 
 } // namespace
 
-engine::BoardSession::Screen LoadedPicture::screen() const {
+engine::Screen LoadedPicture::screen() const {
     UploadBuffer buffer;
     buffer.pack(pages, width, pageCount);
-    engine::BoardSession::Screen bytes{};
+    engine::Screen bytes{};
     for (std::size_t s = 0; s < bytes.size(); ++s)
         bytes[s] = std::uint8_t(255 - buffer.stream(int(s)));
     return bytes;

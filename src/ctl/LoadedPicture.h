@@ -3,7 +3,7 @@
 // be shown.
 
 #include "ctl/PictureOptions.h"
-#include "engine/BoardSession.h"
+#include "engine/SessionTypes.h"
 #include "picture/PageBytes.h"
 
 #include <QString>
@@ -20,7 +20,7 @@ struct LoadedPicture {
     // The 2,560 bytes of the upload as they go on the line, packed exactly as the window's
     // "Send" packs a picture opened first after start: page by page, `width` columns each, the
     // rest of the screen lit.
-    engine::BoardSession::Screen screen() const;
+    engine::Screen screen() const;
 };
 
 LoadedPicture loadPicture(const QString& path, const PictureOptions& options);

@@ -5,7 +5,6 @@
 #include "engine/TrafficFormat.h"
 #include "protocol/Messages.h"
 #include "protocol/ReplyText.h"
-#include "serial/SerialPort.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,9 +14,6 @@ namespace ctl {
 
 namespace {
 
-constexpr int kLineIdleCheckMs = 2;
-// A port that has not taken its bytes this long after their line time will not take them.
-constexpr qint64 kLineIdleGraceNs = 2'000'000'000;
 constexpr int kProgressEveryMs = 100;
 // A reply without "!" is printed once nothing more has come for this long.
 constexpr int kHeardFlushMs = 2 * engine::BoardSession::kPollMs;
@@ -35,27 +31,27 @@ QString signalName(int signalNumber) {
 
 } // namespace
 
-Runner::Runner(SerialPort& port, engine::BoardSession& session, Invocation invocation,
-               QString device, Console& console, QObject* parent)
-    : QObject(parent), port_(port), session_(session), invocation_(std::move(invocation)),
+Runner::Runner(engine::BoardSession& session, Invocation invocation, QString device,
+               Console& console, QObject* parent)
+    : QObject(parent), session_(session), invocation_(std::move(invocation)),
       device_(std::move(device)), console_(console),
       line_(*protocol::LineSettings::ofRateIndex(invocation_.rateIndex)) {
-    clock_.start();
-    lineIdleTimer_.setInterval(kLineIdleCheckMs);
+    // A dry run prints every message itself; the rest of --verbose would tell of a board.
+    if (invocation_.dryRun)
+        invocation_.verbose = false;
     listenTimer_.setSingleShot(true);
     heardFlushTimer_.setSingleShot(true);
     heardFlushTimer_.setInterval(kHeardFlushMs);
-    portPollTimer_.setInterval(engine::BoardSession::kPollMs);
-    connect(&lineIdleTimer_, &QTimer::timeout, this, &Runner::checkLineIdle);
     connect(&listenTimer_, &QTimer::timeout, this, &Runner::endListening);
     connect(&heardFlushTimer_, &QTimer::timeout, this, &Runner::flushHeard);
-    connect(&portPollTimer_, &QTimer::timeout, this, &Runner::pollPort);
 
     using S = engine::BoardSession;
     connect(&session_, &S::detected, this, &Runner::onDetected);
     connect(&session_, &S::contrastReported, this, &Runner::onContrastReported);
     connect(&session_, &S::detectionTimedOut, this, &Runner::onDetectionTimedOut);
     connect(&session_, &S::openFailed, this, &Runner::onOpenFailed);
+    connect(&session_, &S::opened, this, &Runner::onOpened);
+    connect(&session_, &S::allSent, this, &Runner::onAllSent);
     connect(&session_, &S::portLost, this, &Runner::onPortLost);
     connect(&session_, &S::uploadProgress, this, &Runner::onUploadProgress);
     connect(&session_, &S::uploadFinished, this, &Runner::onUploadFinished);
@@ -69,21 +65,16 @@ Runner::Runner(SerialPort& port, engine::BoardSession& session, Invocation invoc
 void Runner::start() {
     if (invocation_.verbose)
         console_.err(QStringLiteral("Opening %1 at %2").arg(device_, line_.text()));
-    if (invocation_.detect) {
+    if (invocation_.detect)
         detect(Detection::Start);
-        return;
-    }
-    if (openPort())
-        runNextLater();
+    else
+        session_.openWithoutDetection(invocation_.portNumber, line_);
+    // A failure has been reported through openFailed.
 }
 
-bool Runner::openPort() {
-    port_.setCommPort(invocation_.portNumber);
-    port_.setSettings(line_.text());
-    const OpenResult result = port_.openPort();
-    if (!result.ok)
-        fail(kPortNotOpened, result.description);
-    return result.ok;
+void Runner::onOpened() {
+    // At the start and after a baud-rate change without detection.
+    runNextLater();
 }
 
 QString Runner::lineText() const {
@@ -140,11 +131,10 @@ void Runner::detect(Detection why) {
     detection_ = why;
     contrast_.reset();
     answer_.clear();
-    // The session detects from Disconnected only; without detection so far the port is open
-    // and the session reuses it.
-    if (session_.connected())
-        session_.disconnectBoard();
-    session_.connectTo(invocation_.portNumber, line_);
+    if (session_.state() == engine::SessionState::Disconnected)
+        session_.connectTo(invocation_.portNumber, line_);
+    else
+        session_.detect();
     // A failure has been reported through openFailed or portLost.
 }
 
@@ -162,7 +152,7 @@ void Runner::afterDetection() {
     if (finished_)
         return;
     const QString contrast = contrast_ ? QString::number(*contrast_) : QStringLiteral("unknown");
-    if (detection_ == Detection::Identify)
+    if (detection_ == Detection::Identify && !invocation_.dryRun)
         console_.out(QStringLiteral("contrast %1").arg(contrast));
     if (invocation_.verbose)
         console_.err(QStringLiteral("The board answered \"%1\" on %2; contrast %3")
@@ -192,7 +182,7 @@ void Runner::onDetectionTimedOut() {
     }
 }
 
-void Runner::onOpenFailed(int, const QString& description) {
+void Runner::onOpenFailed(PortError, const QString& description) {
     fail(kPortNotOpened, description);
 }
 
@@ -207,35 +197,15 @@ void Runner::onPortLost(const QString& device, const QString& reason, int upload
 }
 
 void Runner::changeBaudRate(const Command& command) {
-    const auto line = protocol::LineSettings::ofRateIndex(command.rateIndex);
-    if (session_.connected()) {
-        detection_ = Detection::Baud;
-        contrast_.reset();
-        line_ = *line;
-        // Sends SetBaudRate, closes, pauses and detects again at the new rate.
-        if (!session_.changeBaudRate(command.rateIndex) && !finished_)
-            fail(kPortLost, QStringLiteral("the port %1 is closed").arg(device_));
-        return;
-    }
-    if (!session_.send(protocol::setBaudRate(protocol::Byte(command.rateIndex)))) {
-        fail(kPortLost, QStringLiteral("the port %1 is closed").arg(device_));
-        return;
-    }
-    whenLineIdle([this, line] {
-        port_.closePort();
-        line_ = *line;
-        QTimer::singleShot(engine::BoardSession::kBaudChangePauseMs, this,
-                           &Runner::reopenAfterBaudChange);
-    });
-}
-
-void Runner::reopenAfterBaudChange() {
-    if (finished_)
-        return;
+    detection_ = Detection::Baud;
+    contrast_.reset();
+    line_ = *protocol::LineSettings::ofRateIndex(command.rateIndex);
     if (invocation_.verbose)
         console_.err(QStringLiteral("Reopening %1 at %2").arg(device_, line_.text()));
-    if (openPort())
-        runNext();
+    // Sends SetBaudRate, closes, pauses, then detects again at the new rate (or, without
+    // detection, opens again: onOpened).
+    if (!session_.changeBaudRate(command.rateIndex) && !finished_)
+        fail(kPortLost, QStringLiteral("the port %1 is closed").arg(device_));
 }
 
 void Runner::startUpload(const Command& command) {
@@ -291,19 +261,14 @@ void Runner::onUploadFinished(engine::UploadEnding ending, int sent) {
 void Runner::startListening(const Command& command) {
     listening_ = true;
     heard_.clear();
+    // The session polls the port and hands over what it reads (replyReceived). A dry run has
+    // nothing to hear.
+    if (invocation_.dryRun) {
+        endListening();
+        return;
+    }
     if (command.listenMs)
         listenTimer_.start(int(std::min<qint64>(*command.listenMs, INT_MAX)));
-    // A connected session polls the port itself and hands over what it reads.
-    if (!session_.connected())
-        portPollTimer_.start();
-}
-
-void Runner::pollPort() {
-    const QByteArray bytes = port_.input();
-    if (finished_ || bytes.isEmpty())
-        return;
-    onTraffic(engine::Direction::FromBoard, bytes);
-    heard(bytes);
 }
 
 void Runner::heard(const QByteArray& bytes) {
@@ -330,7 +295,6 @@ void Runner::endListening() {
         return;
     listening_ = false;
     listenTimer_.stop();
-    portPollTimer_.stop();
     heardFlushTimer_.stop();
     flushHeard();
     runNextLater();
@@ -339,40 +303,22 @@ void Runner::endListening() {
 // --- the line ----------------------------------------------------------------------------------
 
 void Runner::onTraffic(engine::Direction direction, const QByteArray& bytes) {
-    if (direction == engine::Direction::ToBoard)
-        noteSent(bytes);
     if (!invocation_.verbose)
         return;
     // The same words as the traffic monitor's rows.
     const QString meaning = direction == engine::Direction::ToBoard ? decoder_.feed(bytes)
-                                                                     : engine::replyMeaning(bytes);
+                                                                     : protocol::replyMeaning(bytes);
     console_.err(engine::verboseLine(direction, meaning));
-}
-
-void Runner::noteSent(const QByteArray& bytes) {
-    const qint64 now = clock_.nsecsElapsed();
-    // Start bit, 8 data bits, stop bit.
-    const qint64 lineNs = qint64(bytes.size()) * 10 * 1'000'000'000 / line_.baud;
-    lineFreeNs_ = std::max(lineFreeNs_, now) + lineNs;
 }
 
 void Runner::whenLineIdle(std::function<void()> then) {
     afterLineIdle_ = std::move(then);
-    lineIdleDeadlineNs_ = std::max(lineFreeNs_, clock_.nsecsElapsed()) + kLineIdleGraceNs;
-    lineIdleTimer_.start();
-    checkLineIdle();
+    session_.waitUntilSent();
 }
 
-void Runner::checkLineIdle() {
-    if (finished_) {
-        lineIdleTimer_.stop();
+void Runner::onAllSent() {
+    if (finished_)
         return;
-    }
-    const qint64 now = clock_.nsecsElapsed();
-    const bool carried = port_.bytesToWrite() == 0 && now >= lineFreeNs_;
-    if (!carried && now < lineIdleDeadlineNs_)
-        return;
-    lineIdleTimer_.stop();
     const std::function<void()> then = std::move(afterLineIdle_);
     afterLineIdle_ = {};
     if (then)
@@ -409,15 +355,11 @@ void Runner::fail(int status, const QString& message) {
     if (finished_)
         return;
     finished_ = true;
-    lineIdleTimer_.stop();
     listenTimer_.stop();
-    portPollTimer_.stop();
     heardFlushTimer_.stop();
     listening_ = false;
     console_.err(QStringLiteral("vantrelctl: ") + where() + message);
     session_.shutDown();
-    if (port_.portOpen())
-        port_.closePort();
     QMetaObject::invokeMethod(
         this, [this, status] { emit finished(status); }, Qt::QueuedConnection);
 }

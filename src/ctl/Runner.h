@@ -4,9 +4,9 @@
 // baud change, picture upload, listening), wait until the line has carried everything, close.
 // Ends with finished(exit status); see ExitStatus.h.
 //
-// Without detection (--no-detect) the runner opens the port itself and the session stays
-// Disconnected: sending and uploading need only an open port, and the runner reads the port
-// itself while listening. `identify` then detects, and from there on the session is connected.
+// The session is its only way to the line: the runner holds no port. Without detection
+// (--no-detect) the session opens the port as Open, which polls the input as a connected
+// session does; `identify` then detects, and from there on the session is connected.
 
 #include "ctl/Console.h"
 #include "ctl/Invocation.h"
@@ -20,16 +20,14 @@
 #include <functional>
 #include <optional>
 
-class SerialPort;
-
 namespace ctl {
 
 class Runner : public QObject {
     Q_OBJECT
 public:
     // `device` names the port in messages.
-    Runner(SerialPort& port, engine::BoardSession& session, Invocation invocation, QString device,
-           Console& console, QObject* parent = nullptr);
+    Runner(engine::BoardSession& session, Invocation invocation, QString device, Console& console,
+           QObject* parent = nullptr);
 
     void start();
     // SIGINT ends a `listen`; otherwise SIGINT and SIGTERM stop the run between two messages.
@@ -47,18 +45,15 @@ private:
     void detect(Detection why);
     void afterDetection();
     void changeBaudRate(const Command& command);
-    void reopenAfterBaudChange();
+    void onOpened();
     void startUpload(const Command& command);
     void startListening(const Command& command);
     void endListening();
     void heard(const QByteArray& bytes);
     void flushHeard();
-    void pollPort();
     // Calls `then` once everything sent so far has left the port and had its time on the line.
     void whenLineIdle(std::function<void()> then);
-    void checkLineIdle();
-    void noteSent(const QByteArray& bytes);
-    bool openPort();
+    void onAllSent();
     void succeed();
     void fail(int status, const QString& message);
     QString where() const;
@@ -67,13 +62,12 @@ private:
     void onDetected();
     void onContrastReported(int contrast);
     void onDetectionTimedOut();
-    void onOpenFailed(int errorNumber, const QString& description);
+    void onOpenFailed(PortError error, const QString& description);
     void onPortLost(const QString& device, const QString& reason, int uploadBytesSent);
     void onUploadProgress(int sent);
     void onUploadFinished(engine::UploadEnding ending, int sent);
     void onTraffic(engine::Direction direction, const QByteArray& bytes);
 
-    SerialPort& port_;
     engine::BoardSession& session_;
     Invocation invocation_;
     QString device_;
@@ -88,11 +82,6 @@ private:
     std::optional<int> contrast_;
     QByteArray answer_;
 
-    // The line's estimated time: when everything handed to the port has been carried.
-    QElapsedTimer clock_;
-    qint64 lineFreeNs_ = 0;
-    QTimer lineIdleTimer_;
-    qint64 lineIdleDeadlineNs_ = 0;
     std::function<void()> afterLineIdle_;
 
     QElapsedTimer uploadClock_;
@@ -103,7 +92,6 @@ private:
     QByteArray heard_;
     QTimer listenTimer_;
     QTimer heardFlushTimer_;
-    QTimer portPollTimer_;
 };
 
 } // namespace ctl

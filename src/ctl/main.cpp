@@ -10,12 +10,14 @@
 #include "ctl/Runner.h"
 #include "engine/BoardSession.h"
 #include "serial/PortMap.h"
-#include "serial/QtSerialPort.h"
+#include "transport/DryRunPort.h"
+#include "transport/RoutedPort.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -78,24 +80,28 @@ int main(int argc, char** argv) {
     case ctl::Invocation::Mode::Run:
         break;
     }
+    std::unique_ptr<SerialPort> port;
+    QString device;
+    ctl::DryRunPrinter printer(invocation.verbose);
     if (invocation.dryRun) {
-        for (const QString& line : ctl::DryRun::lines(invocation, invocation.verbose))
-            console.out(line);
-        return ctl::kDone;
+        // The ordinary run on a port that prints what it is given.
+        port = std::make_unique<transport::DryRunPort>(
+            [&](const QByteArray& bytes) { console.out(printer.line(bytes)); });
+        device = QStringLiteral("the dry run");
+    } else {
+        PortMap map = PortMap::fromSystem();
+        if (!invocation.devicePath.isEmpty()) {
+            map = PortMap({{1, invocation.devicePath}});
+            invocation.portNumber = 1;
+        }
+        device = map.devicePath(invocation.portNumber);
+        if (device.isEmpty())
+            device = QStringLiteral("port %1").arg(invocation.portNumber);
+        port = std::make_unique<transport::RoutedPort>(map);
     }
 
-    PortMap map = PortMap::fromSystem();
-    if (!invocation.devicePath.isEmpty()) {
-        map = PortMap({{1, invocation.devicePath}});
-        invocation.portNumber = 1;
-    }
-    QString device = map.devicePath(invocation.portNumber);
-    if (device.isEmpty())
-        device = QStringLiteral("port %1").arg(invocation.portNumber);
-
-    QtSerialPort port(map);
-    engine::BoardSession session(port);
-    ctl::Runner runner(port, session, invocation, device, console);
+    engine::BoardSession session(*port);
+    ctl::Runner runner(session, invocation, device, console);
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &runner,
                      &ctl::Runner::interrupt);

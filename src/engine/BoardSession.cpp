@@ -15,6 +15,8 @@ namespace {
 // The longest an upload tick waits; the pacer says how long, this only bounds it.
 constexpr int kMaxUploadTickMs = 50;
 constexpr int kUploadMessageBytes = 2;
+// How often waitUntilSent() looks whether the port has taken everything.
+constexpr int kLineIdleCheckMs = 2;
 
 QTimer* makeTimer(QObject* parent, const char* name, int intervalMs, bool singleShot) {
     auto* timer = new QTimer(parent);
@@ -34,12 +36,14 @@ BoardSession::BoardSession(SerialPort& port, QObject* parent) : QObject(parent),
     timer4_ = makeTimer(this, "Timer4", kDetectionPauseMs, false);
     baudChangePause_ = makeTimer(this, "BaudChangePause", kBaudChangePauseMs, true);
     uploadTimer_ = makeTimer(this, "UploadTimer", 1, true);
+    lineIdleTimer_ = makeTimer(this, "LineIdleTimer", kLineIdleCheckMs, false);
     connect(timer1_, &QTimer::timeout, this, &BoardSession::detectionTimeoutTick);
     connect(timer2_, &QTimer::timeout, this, &BoardSession::pollTick);
     connect(timer3_, &QTimer::timeout, this, &BoardSession::settleTick);
     connect(timer4_, &QTimer::timeout, this, &BoardSession::detectionPauseTick);
     connect(baudChangePause_, &QTimer::timeout, this, &BoardSession::baudChangePauseTick);
     connect(uploadTimer_, &QTimer::timeout, this, &BoardSession::uploadTick);
+    connect(lineIdleTimer_, &QTimer::timeout, this, &BoardSession::lineIdleTick);
     connect(&port_, &SerialPort::portLost, this, &BoardSession::onPortLost);
     elapsed_.start();
     clock_ = [this] { return elapsed_.nsecsElapsed(); };
@@ -58,10 +62,6 @@ int BoardSession::commPort() const {
     return port_.commPort();
 }
 
-QString BoardSession::settingsText() const {
-    return port_.settings();
-}
-
 void BoardSession::setState(SessionState state) {
     if (state_ == state)
         return;
@@ -69,27 +69,57 @@ void BoardSession::setState(SessionState state) {
     emit stateChanged(state);
 }
 
+bool BoardSession::openPort(int portNumber, const protocol::LineSettings& line) {
+    port_.setCommPort(portNumber);
+    port_.setSettings(line);
+    line_ = line;
+    lineFreeNs_ = 0;
+    if (port_.portOpen())
+        return true;
+    const OpenResult result = port_.openPort();
+    if (!result.ok)
+        emit openFailed(result.error, result.description);
+    return result.ok;
+}
+
 bool BoardSession::connectTo(int portNumber, const protocol::LineSettings& line) {
     if (state_ != SessionState::Disconnected)
         return false;
-    port_.setCommPort(portNumber);
-    port_.setSettings(line.text());
-    line_ = line;
-    if (!port_.portOpen()) {
-        const OpenResult result = port_.openPort();
-        if (!result.ok) {
-            emit openFailed(result.errorNumber, result.description);
-            return false;
-        }
-    }
+    if (!openPort(portNumber, line))
+        return false;
+    startDetection();
+    return state_ == SessionState::Detecting;
+}
+
+bool BoardSession::openWithoutDetection(int portNumber, const protocol::LineSettings& line) {
+    if (state_ != SessionState::Disconnected)
+        return false;
+    if (!openPort(portNumber, line))
+        return false;
+    setState(SessionState::Open);
+    timer2_->start();
+    emit opened();
+    return true;
+}
+
+bool BoardSession::detect() {
+    const bool open = state_ == SessionState::Open || connected();
+    if (!open || pacer_ || !port_.portOpen())
+        return false;
+    stopTimers();
+    startDetection();
+    return state_ == SessionState::Detecting;
+}
+
+void BoardSession::startDetection() {
     detectionText_.clear();
     emit detectionTextChanged(detectionText_);
     timer1_->start();
     setState(SessionState::Detecting);
     if (!write(protocol::identify()))
-        return false; // the port is gone; onPortLost has reset everything
-    timer4_->start();
-    return true;
+        return; // the port is gone; onPortLost has reset everything
+    // A port that answers at once is read at once.
+    timer4_->start(port_.carriesAtOnce() ? 0 : kDetectionPauseMs);
 }
 
 void BoardSession::detectionPauseTick() {
@@ -144,7 +174,8 @@ void BoardSession::settleTick() {
 }
 
 void BoardSession::pollTick() {
-    if (state_ != SessionState::Polling || !port_.portOpen()) {
+    const bool polling = state_ == SessionState::Polling || state_ == SessionState::Open;
+    if (!polling || !port_.portOpen()) {
         timer2_->stop();
         return;
     }
@@ -177,9 +208,11 @@ bool BoardSession::send(const QByteArray& message) {
 
 bool BoardSession::changeBaudRate(int rateIndex) {
     const auto line = protocol::LineSettings::ofRateIndex(rateIndex);
-    const bool running = state_ == SessionState::Detecting || connected();
+    const bool running =
+        state_ == SessionState::Detecting || state_ == SessionState::Open || connected();
     if (!line || !running || !port_.portOpen() || pacer_)
         return false;
+    reopenWithoutDetection_ = state_ == SessionState::Open;
     if (!write(protocol::setBaudRate(std::uint8_t(rateIndex))))
         return false;
     stopTimers();
@@ -188,7 +221,7 @@ bool BoardSession::changeBaudRate(int rateIndex) {
     // Nothing is sent and no timer reads the port until the board has switched its rate.
     setState(SessionState::BaudChangePause);
     emit baudChangeStarted(rateIndex);
-    baudChangePause_->start();
+    baudChangePause_->start(port_.carriesAtOnce() ? 0 : kBaudChangePauseMs);
     return true;
 }
 
@@ -197,7 +230,32 @@ void BoardSession::baudChangePauseTick() {
     if (state_ != SessionState::BaudChangePause)
         return;
     setState(SessionState::Disconnected);
-    connectTo(port_.commPort(), line_);
+    if (reopenWithoutDetection_)
+        openWithoutDetection(port_.commPort(), line_);
+    else
+        connectTo(port_.commPort(), line_);
+}
+
+void BoardSession::waitUntilSent() {
+    if (port_.carriesAtOnce()) {
+        lineFreeNs_ = 0;
+        QMetaObject::invokeMethod(this, &BoardSession::allSent, Qt::QueuedConnection);
+        return;
+    }
+    lineIdleDeadlineNs_ = std::max(lineFreeNs_, clock_()) + kLineIdleGraceNs;
+    lineIdleTimer_->start();
+    lineIdleTick();
+}
+
+void BoardSession::lineIdleTick() {
+    if (!lineIdleTimer_->isActive())
+        return;
+    const std::int64_t now = clock_();
+    const bool carried = !port_.portOpen() || (port_.bytesToWrite() == 0 && now >= lineFreeNs_);
+    if (!carried && now < lineIdleDeadlineNs_)
+        return;
+    lineIdleTimer_->stop();
+    emit allSent();
 }
 
 void BoardSession::clearDetectionText() {
@@ -215,6 +273,7 @@ QByteArray BoardSession::readInput() {
 bool BoardSession::write(const QByteArray& bytes) {
     if (!port_.output(bytes))
         return false;
+    lineFreeNs_ = std::max(lineFreeNs_, clock_()) + line_.bytesNs(bytes.size());
     emit traffic(Direction::ToBoard, bytes);
     return true;
 }
@@ -230,6 +289,7 @@ void BoardSession::stopTimers() {
     timer3_->stop();
     timer4_->stop();
     baudChangePause_->stop();
+    lineIdleTimer_->stop();
 }
 
 void BoardSession::onPortLost(const QString& device, const QString& reason) {
@@ -251,10 +311,9 @@ bool BoardSession::startUpload(const Screen& screen) {
     if (pacer_ || !port_.portOpen())
         return false;
     screen_ = screen;
-    // Without a readable rate, pace for the slowest one the board knows.
-    const int baud = protocol::LineSettings::fromText(port_.settings())
-                         .value_or(*protocol::LineSettings::ofRateIndex(0))
-                         .baud;
+    // Without a usable rate, pace for the slowest one the board knows.
+    const protocol::LineSettings line = port_.settings();
+    const int baud = line.boardRuns() ? line.baud : protocol::LineSettings::ofRateIndex(0)->baud;
     pacer_.emplace(baud, kUploadMessageBytes, kScreenBytes, clock_);
     nextMessage_ = 0;
     holdUntilNs_ = clock_();
@@ -289,6 +348,18 @@ void BoardSession::uploadTick() {
         return;
     if (!port_.portOpen()) {
         endUpload(UploadEnding::PortClosed);
+        return;
+    }
+    if (port_.carriesAtOnce()) {
+        // Nothing to pace: every message goes now, in order.
+        for (; nextMessage_ < kSetupMessages + kScreenBytes; ++nextMessage_) {
+            if (!write(uploadMessage(nextMessage_))) {
+                endUpload(UploadEnding::WriteFailed);
+                return;
+            }
+        }
+        emit uploadProgress(uploadBytesSent());
+        endUpload(UploadEnding::Completed);
         return;
     }
     // The setup messages go one at a time, each followed by its line time and the board's

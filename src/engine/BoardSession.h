@@ -10,20 +10,24 @@
 //   Settling         Timer3 (500 ms, then the input is drained once)
 //   Polling          Timer2 (250 ms poll of the input)
 //   BaudChangePause  BaudChangePause (300 ms), port closed, between the old rate and the new
+//   Open             port open without detection (the command line's --no-detect); Timer2 polls
 //
 //   Disconnected --connectTo, port opens--> Detecting --answer--> Settling --500 ms--> Polling
 //   Detecting --1500 ms--> Disconnected (detectionTimedOut)
 //   Settling, Polling --disconnect--> Disconnected
 //   Detecting, Settling, Polling --changeBaudRate--> BaudChangePause --300 ms--> Detecting
 //   any --port lost--> Disconnected (portLost)
+//   Disconnected --openWithoutDetection--> Open --detect--> Detecting
+//   Open --changeBaudRate--> BaudChangePause --300 ms--> Open
 //
 // Everything runs on the event loop of the thread that owns the session: no nested loop, no
 // sleeping. Each tick handler checks the state it belongs to, so a late or stray tick changes
 // nothing.
 
+#include "engine/SessionTypes.h"
 #include "engine/UploadPacer.h"
-#include "protocol/CommandCode.h"
 #include "protocol/LineSettings.h"
+#include "serial/PortError.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -38,14 +42,6 @@ class QTimer;
 
 namespace engine {
 
-enum class SessionState { Disconnected, Detecting, Settling, Polling, BaudChangePause };
-
-// How an upload ended.
-enum class UploadEnding { Completed, Cancelled, WriteFailed, PortClosed, PortLost };
-
-// Which way bytes went, for the traffic tap.
-enum class Direction { ToBoard, FromBoard };
-
 class BoardSession : public QObject {
     Q_OBJECT
 public:
@@ -57,14 +53,17 @@ public:
     static constexpr int kBaudChangePauseMs = 300;   // the board switches its rate meanwhile
 
     // The picture upload: touch off, page 0, column 0, then one PutPattern per page byte.
-    static constexpr int kScreenBytes = protocol::kColumns * protocol::kPages;
+    static constexpr int kScreenBytes = engine::kScreenBytes;
     static constexpr int kSetupMessages = 3;
     // Pauses the board needs after some messages of the upload, on top of their line time:
     // switching touch reporting off takes it longest; page and column are quick.
     static constexpr std::int64_t kTouchOffPauseNs = 20'000'000;
     static constexpr std::int64_t kAddressPauseNs = 1'000'000;
 
-    using Screen = std::array<std::uint8_t, std::size_t(kScreenBytes)>;
+    using Screen = engine::Screen;
+    // A port that has not taken its bytes this long after their line time will not take them:
+    // waitUntilSent() gives up waiting then.
+    static constexpr std::int64_t kLineIdleGraceNs = 2'000'000'000;
 
     explicit BoardSession(SerialPort& port, QObject* parent = nullptr);
     ~BoardSession() override;
@@ -76,7 +75,7 @@ public:
     }
     int commPort() const;
     protocol::LineSettings lineSettings() const { return line_; }
-    QString settingsText() const;
+    QString settingsText() const { return line_.text(); }
     // What has arrived while detecting, as the response box shows it during detection.
     QByteArray detectionText() const { return detectionText_; }
 
@@ -84,6 +83,13 @@ public:
     // leaves the state Disconnected, emits openFailed and returns false. Ignored (false) unless
     // Disconnected.
     bool connectTo(int portNumber, const protocol::LineSettings& line);
+    // Opens port `portNumber` at `line` without detection: the session is Open, polls the
+    // input and emits opened(). False, with openFailed, when it cannot be opened; ignored
+    // (false) unless Disconnected.
+    bool openWithoutDetection(int portNumber, const protocol::LineSettings& line);
+    // Detects the board again on the port already open (Open, Settling or Polling). False
+    // otherwise, or when the port is gone.
+    bool detect();
     // Closes the port and stops every timer; nothing is sent. Emits disconnected().
     void disconnectBoard();
     // Stops everything silently (program end).
@@ -93,8 +99,9 @@ public:
     // Refused (false) while an upload runs, so that nothing comes between its messages.
     bool send(const QByteArray& message);
     // Sends SetBaudRate with `rateIndex` at the old rate, closes, waits kBaudChangePauseMs and
-    // detects again at the new rate. False (nothing sent) unless the port is open for a
-    // session (detecting or connected) and the index is one of the nine.
+    // detects again at the new rate (from Open: opens again without detection). False
+    // (nothing sent) unless the port is open for a session (open, detecting or connected) and
+    // the index is one of the nine.
     bool changeBaudRate(int rateIndex);
 
     // Starts the paced upload of a whole screen: `screen` holds the bytes as they go on the
@@ -107,6 +114,11 @@ public:
     // The monotonic clock (nanoseconds) that paces uploads started from now on.
     void setClock(UploadPacer::Clock clock);
 
+    // Emits allSent() once every byte handed to the port so far has left it and had its time
+    // on the line (at most kLineIdleGraceNs later than that time). At once for a port that
+    // carries everything at once.
+    void waitUntilSent();
+
     // Forgets what the detection has gathered (the response box was emptied).
     void clearDetectionText();
 
@@ -118,11 +130,17 @@ public slots:
     void detectionPauseTick();   // Timer4
     void baudChangePauseTick();  // BaudChangePause
     void uploadTick();           // UploadTimer
+    void lineIdleTick();         // LineIdleTimer
 
 signals:
     void stateChanged(engine::SessionState state);
     // The port could not be opened; nothing changed.
-    void openFailed(int errorNumber, const QString& description);
+    void openFailed(PortError error, const QString& description);
+    // openWithoutDetection, or the reopening after a baud-rate change from Open, has opened
+    // the port.
+    void opened();
+    // What waitUntilSent() waits for.
+    void allSent();
     // Everything received while detecting so far.
     void detectionTextChanged(const QByteArray& text);
     // The board answered: the session is Settling at commPort() and settingsText().
@@ -135,7 +153,7 @@ signals:
     void disconnected();
     // SetBaudRate has gone out and the port is closed until the pause ends.
     void baudChangeStarted(int rateIndex);
-    // A poll fetched something.
+    // A poll fetched something (Polling or Open).
     void replyReceived(const QByteArray& bytes);
     void uploadProgress(int pageBytesSent);
     void uploadFinished(engine::UploadEnding ending, int pageBytesSent);
@@ -152,6 +170,8 @@ private:
     void finishDetection();
     QByteArray readInput();
     bool write(const QByteArray& bytes);
+    bool openPort(int portNumber, const protocol::LineSettings& line);
+    void startDetection();
     QByteArray uploadMessage(int index) const;
     void scheduleUploadTick(std::int64_t waitNs);
     void endUpload(UploadEnding ending);
@@ -168,6 +188,8 @@ private:
     QTimer* timer4_;
     QTimer* baudChangePause_;
     QTimer* uploadTimer_;
+    QTimer* lineIdleTimer_;
+    bool reopenWithoutDetection_ = false; // the baud-rate change started from Open
 
     QElapsedTimer elapsed_;
     UploadPacer::Clock clock_;
@@ -176,6 +198,8 @@ private:
     int nextMessage_ = 0;
     bool pacerStarted_ = false;
     std::int64_t holdUntilNs_ = 0; // the end of the pause after the last setup message
+    std::int64_t lineFreeNs_ = 0;  // when the line has carried every byte handed over
+    std::int64_t lineIdleDeadlineNs_ = 0;
 };
 
 } // namespace engine

@@ -23,10 +23,6 @@ QString csvField(const QString& field) {
 
 } // namespace
 
-QString replyMeaning(const QByteArray& bytes) {
-    return u'"' + protocol::replyText(bytes) + u'"';
-}
-
 QString timeOfDay(qint64 timeMs) {
     return QDateTime::fromMSecsSinceEpoch(timeMs).time().toString(QStringLiteral("HH:mm:ss.zzz"));
 }

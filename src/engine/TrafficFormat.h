@@ -7,8 +7,9 @@
 //   verbose     "-> SetPage 0", "<- "45!""
 //
 // The meaning of bytes to the board comes from a protocol::MessageDecoder fed every write in
-// order; that of bytes from the board from replyMeaning(). So --verbose prints
-//   verboseLine(ToBoard, decoder.feed(written)) and verboseLine(FromBoard, replyMeaning(read)).
+// order; that of bytes from the board from protocol::replyMeaning(). So --verbose prints
+//   verboseLine(ToBoard, decoder.feed(written)) and
+//   verboseLine(FromBoard, protocol::replyMeaning(read)).
 
 #include "engine/TrafficLog.h"
 
@@ -16,8 +17,6 @@
 
 namespace engine {
 
-// Bytes from the board as the response boxes show them, in quotes: "\"45!<CR>\"".
-QString replyMeaning(const QByteArray& bytes);
 // Time of day in local time with milliseconds: "14:03:07.125".
 QString timeOfDay(qint64 timeMs);
 // "49 44"

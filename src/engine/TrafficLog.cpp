@@ -1,7 +1,7 @@
 #include "engine/TrafficLog.h"
 
-#include "engine/TrafficFormat.h"
 #include "protocol/CommandTable.h"
+#include "protocol/ReplyText.h"
 
 namespace engine {
 
@@ -30,7 +30,7 @@ void TrafficLog::append(qint64 timeMs, Direction direction, const QByteArray& by
         command = wholeMessageCommand(bytes, decoder_.midMessage());
         row.meaning = decoder_.feed(bytes);
     } else {
-        row.meaning = replyMeaning(bytes);
+        row.meaning = protocol::replyMeaning(bytes);
     }
 
     TrafficEntry* last = entries_.empty() ? nullptr : &entries_.back();

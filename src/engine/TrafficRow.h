@@ -1,7 +1,7 @@
 #pragma once
 // One write to the port or one chunk read from it, as the traffic monitor records it.
 
-#include "engine/BoardSession.h"
+#include "engine/SessionTypes.h"
 
 #include <QByteArray>
 #include <QString>

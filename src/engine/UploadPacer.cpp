@@ -1,18 +1,16 @@
 #include "engine/UploadPacer.h"
 
+#include "protocol/LineSettings.h"
+
 #include <algorithm>
 #include <cassert>
-
-namespace {
-constexpr std::int64_t kNsPerSecond = 1'000'000'000;
-}
 
 UploadPacer::UploadPacer(int baud, int messageBytes, int messageCount, Clock clock)
     : clock_(std::move(clock)), total_(std::max(0, messageCount)) {
     assert(baud > 0 && messageBytes > 0);
-    const std::int64_t bits = std::int64_t(kBitsPerByte) * kNsPerSecond;
-    byteNs_ = (bits + baud / 2) / baud;
-    messageNs_ = (bits * messageBytes + baud / 2) / baud + kGapNs;
+    const protocol::LineSettings line{baud};
+    byteNs_ = line.frameNs();
+    messageNs_ = line.bytesNs(messageBytes) + kGapNs;
 }
 
 int UploadPacer::dueWithin(std::int64_t elapsedNs) const {

@@ -18,7 +18,6 @@ class UploadPacer {
 public:
     using Clock = std::function<std::int64_t()>; // monotonic time in nanoseconds
 
-    static constexpr int kBitsPerByte = 10; // start bit, 8 data bits, stop bit
     // After every message, for the board. Short: at 9600 baud a gap of 0.1 ms alone would
     // stretch the upload by 5 per cent over the line's own time.
     static constexpr std::int64_t kGapNs = 50'000;

@@ -4,6 +4,7 @@
 // reads that text.
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 
 namespace protocol {
@@ -20,6 +21,16 @@ struct LineSettings {
     // cannot run (it runs no parity, 8 data bits, 1 stop bit only).
     static std::optional<LineSettings> fromText(const QString& text);
     QString text() const;
+    // The board runs no parity, 8 data bits, 1 stop bit only, at a positive rate.
+    bool boardRuns() const { return baud > 0 && parity == 'N' && dataBits == 8 && stopBits == 1; }
+
+    // One byte on the line is a frame of 10 bits: start bit, 8 data bits, stop bit.
+    static constexpr int kBitsPerFrame = 10;
+    // The time `bytes` frames take on the line, in nanoseconds, rounded to the nearest.
+    std::int64_t bytesNs(std::int64_t bytes) const {
+        return (bytes * kBitsPerFrame * 1'000'000'000 + baud / 2) / baud;
+    }
+    std::int64_t frameNs() const { return bytesNs(1); }
 
     bool operator==(const LineSettings&) const = default;
 };

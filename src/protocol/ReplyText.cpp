@@ -43,4 +43,8 @@ QString quotedText(const QByteArray& characters) {
     return text + u'"';
 }
 
+QString replyMeaning(const QByteArray& bytes) {
+    return u'"' + replyText(bytes) + u'"';
+}
+
 } // namespace protocol

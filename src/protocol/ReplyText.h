@@ -10,6 +10,8 @@
 namespace protocol {
 
 QString replyText(const QByteArray& bytes);
+// A reply as the traffic monitor and --verbose name it: its text in quotes, "\"45!<CR>\"".
+QString replyMeaning(const QByteArray& bytes);
 // Characters as a quoted text, as logs and the decoder show a string sent to the board:
 // printable ASCII as itself, '"' and '\' escaped, anything else as \xNN.
 QString quotedText(const QByteArray& characters);

@@ -6,14 +6,19 @@
 // Output hands its bytes on at once and never drops or reorders one; Input returns at once
 // everything received since the previous Input.
 
+#include "protocol/LineSettings.h"
+#include "serial/PortError.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
 struct OpenResult {
     bool ok = false;
-    int errorNumber = 0; // 0 when ok
-    QString description; // names the device; empty when ok
+    PortError error = PortError::None;
+    QString description; // names the device and the cause; empty when ok
+
+    int errorNumber() const { return portErrorNumber(error); }
 };
 
 class SerialPort : public QObject {
@@ -26,9 +31,9 @@ public:
     virtual void setCommPort(int portNumber) = 0;
     virtual int commPort() const = 0;
 
-    // Settings: "9600,N,8,1" and the like. Written only while closed; read back unchanged.
-    virtual void setSettings(const QString& settings) = 0;
-    virtual QString settings() const = 0;
+    // Settings: the line's rate and framing. Written only while closed; read back unchanged.
+    virtual void setSettings(const protocol::LineSettings& settings) = 0;
+    virtual protocol::LineSettings settings() const = 0;
 
     // PortOpen = true / false / read. Closing drops received data not yet fetched.
     virtual OpenResult openPort() = 0;
@@ -45,6 +50,10 @@ public:
     // Bytes handed to output() that have not yet left for the device. The picture upload paces
     // itself by it.
     virtual qint64 bytesToWrite() const { return 0; }
+
+    // True for a port that carries every byte the moment it is handed over and answers at once
+    // (the dry run): whoever paces or waits for the line has nothing to wait for.
+    virtual bool carriesAtOnce() const { return false; }
 
 signals:
     // The open port is really gone (adapter pulled, device removed, write refused). Emitted once;

@@ -1,9 +1,9 @@
 // vantrelctl's command line without a board: what each command sends (as --dry-run prints it),
 // what is refused before anything is sent, how command files are read, the progress line.
 #include "ctl/CommandLine.h"
-#include "ctl/DryRun.h"
 #include "ctl/ProgressBar.h"
 #include "ctl/ScriptReader.h"
+#include "support/DryRunOf.h"
 #include "support/HexCompare.h"
 #include "support/TestBitmaps.h"
 
@@ -24,7 +24,7 @@ QByteArray dryRun(const QStringList& arguments, QString* error = nullptr,
         *error = parsed.error;
     if (!parsed.ok())
         return "refused";
-    return ctl::DryRun::lines(parsed.invocation, false).join(QStringLiteral(" | ")).toLatin1();
+    return dryRunOf(parsed.invocation).join(QStringLiteral(" | ")).toLatin1();
 }
 
 QByteArray writesText(const char* hexWrites) {

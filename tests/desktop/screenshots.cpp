@@ -4,7 +4,7 @@
 #include "app/MainWindow.h"
 #include "board/BoardWindow.h"
 #include "board/VirtualBoard.h"
-#include "serial/QtSerialPort.h"
+#include "transport/QtSerialPort.h"
 #include "support/FakeSerialPort.h"
 #include "support/RecordingDialogs.h"
 

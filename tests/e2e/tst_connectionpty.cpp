@@ -1,7 +1,7 @@
 // The real serial path end to end: the main window on QtSerialPort, a pseudo-terminal, and a
 // small scripted board on the other end.
 #include "app/MainWindow.h"
-#include "serial/QtSerialPort.h"
+#include "transport/QtSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/PtyPair.h"
 #include "support/RecordingDialogs.h"

@@ -3,7 +3,7 @@
 #include "app/MainWindow.h"
 #include "board/BoardModel.h"
 #include "board/VirtualBoard.h"
-#include "serial/QtSerialPort.h"
+#include "transport/QtSerialPort.h"
 #include "support/FindControl.h"
 #include "support/RecordingDialogs.h"
 

@@ -167,7 +167,7 @@ void tst_BoardSession::openFailureChangesNothing() {
     Session s;
     QSignalSpy failed(&s.session, &BoardSession::openFailed);
     QSignalSpy states(&s.session, &BoardSession::stateChanged);
-    s.port.failNextOpen(2, QStringLiteral("/dev/fake1: Permission denied"));
+    s.port.failNextOpen(PortError::Permission, QStringLiteral("/dev/fake1: Permission denied"));
     QVERIFY(!s.session.connectTo(1, k9600));
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.first().at(0).toInt(), 2);
@@ -334,7 +334,7 @@ void tst_BoardSession::writeFailureDuringContrastEcho() {
 void tst_BoardSession::uploadSendsTheScreenWithPauses() {
     Session s;
     s.port.setOpenForTest(true);
-    s.port.setSettings(QStringLiteral("115200,N,8,1"));
+    s.port.setSettings(protocol::LineSettings{115200});
     QSignalSpy finished(&s.session, &BoardSession::uploadFinished);
     const BoardSession::Screen screen = screenOf(7);
     QVERIFY(s.session.startUpload(screen));

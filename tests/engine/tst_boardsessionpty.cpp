@@ -5,7 +5,7 @@
 #include "board/VirtualBoard.h"
 #include "engine/BoardSession.h"
 #include "protocol/Messages.h"
-#include "serial/QtSerialPort.h"
+#include "transport/QtSerialPort.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -3,7 +3,7 @@
 
 #include "protocol/BaudRates.h"
 #include "protocol/LineSettings.h"
-#include "serial/QtSerialPort.h"
+#include "transport/QtSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/PtyPair.h"
 
@@ -16,6 +16,8 @@
 #include <atomic>
 #include <sys/stat.h>
 #include <thread>
+
+Q_DECLARE_METATYPE(protocol::LineSettings)
 
 namespace {
 
@@ -70,15 +72,15 @@ private slots:
     void closeDropsUnreadInput();
 
 private:
-    static bool openOn(QtSerialPort& port, const QString& settings = QStringLiteral("9600,N,8,1"));
+    static bool openOn(QtSerialPort& port, const protocol::LineSettings& settings = {});
 };
 
-bool TestQtSerialPort::openOn(QtSerialPort& port, const QString& settings) {
+bool TestQtSerialPort::openOn(QtSerialPort& port, const protocol::LineSettings& settings) {
     port.setCommPort(kPort);
     port.setSettings(settings);
     const OpenResult result = port.openPort();
     if (!result.ok)
-        qWarning("openPort failed: %d %s", result.errorNumber, qPrintable(result.description));
+        qWarning("openPort failed: %d %s", result.errorNumber(), qPrintable(result.description));
     return result.ok && port.portOpen();
 }
 
@@ -86,9 +88,9 @@ void TestQtSerialPort::propertiesReadBack() {
     QtSerialPort port{PortMap()};
     QVERIFY(!port.portOpen());
     port.setCommPort(3);
-    port.setSettings(QStringLiteral("19200,N,8,1"));
+    port.setSettings(protocol::LineSettings{19200});
     QCOMPARE(port.commPort(), 3);
-    QCOMPARE(port.settings(), QStringLiteral("19200,N,8,1"));
+    QCOMPARE(port.settings().text(), QStringLiteral("19200,N,8,1"));
 }
 
 void TestQtSerialPort::lineSettingsReachTheLine_data() {
@@ -102,7 +104,7 @@ void TestQtSerialPort::lineSettingsReachTheLine() {
     PtyPair pty;
     QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
     QtSerialPort port(pty.portMap(kPort));
-    const QString settings = protocol::LineSettings::ofRateIndex(rateIndex)->text();
+    const protocol::LineSettings settings = *protocol::LineSettings::ofRateIndex(rateIndex);
     QVERIFY(openOn(port, settings));
     QCOMPARE(port.settings(), settings);
 
@@ -117,16 +119,15 @@ void TestQtSerialPort::lineSettingsReachTheLine() {
 }
 
 void TestQtSerialPort::badSettingsFailToOpen_data() {
-    QTest::addColumn<QString>("settings");
-    QTest::newRow("even parity") << QStringLiteral("9600,E,8,1");
-    QTest::newRow("7 data bits") << QStringLiteral("9600,N,7,1");
-    QTest::newRow("no rate") << QStringLiteral(",N,8,1");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("words") << QStringLiteral("fast");
+    QTest::addColumn<protocol::LineSettings>("settings");
+    QTest::newRow("even parity") << protocol::LineSettings{9600, 'E', 8, 1};
+    QTest::newRow("7 data bits") << protocol::LineSettings{9600, 'N', 7, 1};
+    QTest::newRow("2 stop bits") << protocol::LineSettings{9600, 'N', 8, 2};
+    QTest::newRow("no rate") << protocol::LineSettings{0};
 }
 
 void TestQtSerialPort::badSettingsFailToOpen() {
-    QFETCH(QString, settings);
+    QFETCH(protocol::LineSettings, settings);
     PtyPair pty;
     QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
     QtSerialPort port(pty.portMap(kPort));
@@ -134,7 +135,7 @@ void TestQtSerialPort::badSettingsFailToOpen() {
     port.setSettings(settings);
     const OpenResult result = port.openPort();
     QVERIFY(!result.ok);
-    QCOMPARE(result.errorNumber, int(QSerialPort::UnsupportedOperationError));
+    QCOMPARE(result.errorNumber(), int(QSerialPort::UnsupportedOperationError));
     QVERIFY2(result.description.contains(pty.slavePath()), qPrintable(result.description));
     QVERIFY(!port.portOpen());
     QVERIFY(!port.output(bytesOf("10")));
@@ -173,8 +174,8 @@ void TestQtSerialPort::openFailures() {
     const OpenResult result = port.openPort();
     QVERIFY(!result.ok);
     if (errorNumber >= 0)
-        QCOMPARE(result.errorNumber, errorNumber);
-    QVERIFY(result.errorNumber != 0);
+        QCOMPARE(result.errorNumber(), errorNumber);
+    QVERIFY(result.errorNumber() != 0);
     for (const QString& m : mentions)
         QVERIFY2(result.description.contains(m), qPrintable(result.description));
     QVERIFY(!port.portOpen());
@@ -256,7 +257,7 @@ void TestQtSerialPort::portHeldByAnotherInstance() {
     second.setCommPort(kPort);
     const OpenResult refused = second.openPort();
     QVERIFY(!refused.ok);
-    QCOMPARE(refused.errorNumber, int(QSerialPort::PermissionError));
+    QCOMPARE(refused.errorNumber(), int(QSerialPort::PermissionError));
     QVERIFY2(refused.description.contains(pty.slavePath() + QStringLiteral(" is in use")),
              qPrintable(refused.description));
     QVERIFY(!second.portOpen());
@@ -342,7 +343,7 @@ void TestQtSerialPort::largeOutputToASlowReader() {
     PtyPair pty;
     QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
     QtSerialPort port(pty.portMap(kPort));
-    QVERIFY(openOn(port, QStringLiteral("115200,N,8,1")));
+    QVERIFY(openOn(port, protocol::LineSettings{115200}));
     QSignalSpy lost(&port, &SerialPort::portLost);
 
     const QByteArray big = patternOf(1024 * 1024);
@@ -457,7 +458,7 @@ void TestQtSerialPort::closeDoesNotHangWhenNobodyReads() {
     PtyPair pty;
     QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
     QtSerialPort port(pty.portMap(kPort));
-    QVERIFY(openOn(port, QStringLiteral("2400,N,8,1")));
+    QVERIFY(openOn(port, protocol::LineSettings{2400}));
     QSignalSpy lost(&port, &SerialPort::portLost);
     QVERIFY(port.output(patternOf(512 * 1024)));
     QVERIFY(port.bytesToWrite() > 0);

@@ -9,7 +9,7 @@ OpenResult FakeSerialPort::openPort() {
     ++openCount;
     open_ = true;
     received_.clear();
-    return {true, 0, {}};
+    return {true, PortError::None, {}};
 }
 
 void FakeSerialPort::closePort() {
@@ -28,7 +28,7 @@ bool FakeSerialPort::output(const QByteArray& bytes) {
         return false;
     }
     writes.append(bytes);
-    writeSettings.append(settings_);
+    writeSettings.append(settings_.text());
     return true;
 }
 
@@ -39,8 +39,8 @@ QByteArray FakeSerialPort::input() {
     return bytes;
 }
 
-void FakeSerialPort::failNextOpen(int errorNumber, const QString& description) {
-    nextOpenFailure_ = OpenResult{false, errorNumber, description};
+void FakeSerialPort::failNextOpen(PortError error, const QString& description) {
+    nextOpenFailure_ = OpenResult{false, error, description};
 }
 
 void FakeSerialPort::failWrites(const QString& reason) {

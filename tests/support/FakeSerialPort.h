@@ -14,8 +14,8 @@ public:
 
     void setCommPort(int portNumber) override { portNumber_ = portNumber; }
     int commPort() const override { return portNumber_; }
-    void setSettings(const QString& settings) override { settings_ = settings; }
-    QString settings() const override { return settings_; }
+    void setSettings(const protocol::LineSettings& settings) override { settings_ = settings; }
+    protocol::LineSettings settings() const override { return settings_; }
 
     OpenResult openPort() override;
     void closePort() override;
@@ -24,13 +24,14 @@ public:
     QByteArray input() override;
 
     // --- test controls ---
-    // Every write, each as its own entry, with the Settings in force when it was written.
+    // Every write, each as its own entry, with the Settings in force when it was written (as
+    // their text, "9600,N,8,1").
     QList<QByteArray> writes;
     QList<QString> writeSettings;
     // Bytes "received from the board", returned by the next input().
     void receive(const QByteArray& bytes) { received_.append(bytes); }
     // Makes the next openPort() fail with this result.
-    void failNextOpen(int errorNumber, const QString& description);
+    void failNextOpen(PortError error, const QString& description);
     // Makes output() fail from now on, as a pulled adapter would.
     void failWrites(const QString& reason);
     // Simulates the device vanishing while open.
@@ -48,7 +49,7 @@ public:
 
 private:
     int portNumber_ = 0;
-    QString settings_ = QStringLiteral("9600,N,8,1");
+    protocol::LineSettings settings_;
     bool open_ = false;
     QByteArray received_;
     std::optional<OpenResult> nextOpenFailure_;

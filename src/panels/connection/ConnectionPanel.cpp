@@ -29,8 +29,6 @@ const QString kDisconnect = QStringLiteral("Disconnect");
 const QString kDisconnectedByUser = QStringLiteral("Controller Disconnected");
 const QString kDisconnectedTimeOut = QStringLiteral("Controller Disconnected ");
 
-// Error shown when "Connect" is pressed with no port in the list.
-constexpr int kNoPortErrorNumber = 1;
 
 } // namespace
 
@@ -149,7 +147,7 @@ void ConnectionPanel::cmd_conecta_Click() {
     bool isNumber = false;
     const int portNumber = cboPort_->currentData().toInt(&isNumber);
     if (!isNumber) {
-        showCriticalError(kNoPortErrorNumber, portMap_.noPortDescription());
+        showCriticalError(PortError::DeviceNotFound, portMap_.noPortDescription());
         return;
     }
     // Without a selected rate the port keeps the line it was last given.
@@ -257,12 +255,12 @@ void ConnectionPanel::onPortLost(const QString& device, const QString& reason,
     });
 }
 
-void ConnectionPanel::showCriticalError(int errorNumber, const QString& description) {
+void ConnectionPanel::showCriticalError(PortError error, const QString& description) {
     setListsEnabled(true);
     dialogs_.message(this,
                      QStringLiteral("Can't open the selected COM Port.\nError code: %1\n"
                                     "Description: %2")
-                         .arg(errorNumber)
+                         .arg(portErrorNumber(error))
                          .arg(description),
                      MessageStyle::CriticalOk, QStringLiteral("Critical Error"));
 }

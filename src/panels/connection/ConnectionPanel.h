@@ -25,6 +25,7 @@
 
 #include "serial/PortEntry.h"
 #include "serial/PortMap.h"
+#include "serial/PortError.h"
 
 #include <QByteArray>
 #include <QList>
@@ -78,7 +79,7 @@ private:
     void onDetected();
     void onDetectionTimedOut();
     void onPortLost(const QString& device, const QString& reason, int uploadBytesSent);
-    void showCriticalError(int errorNumber, const QString& description);
+    void showCriticalError(PortError error, const QString& description);
     void setListsEnabled(bool enabled);
     void setConnectCaption(const QString& caption);
     // The port list following the system.

@@ -108,7 +108,7 @@ void tst_ConnectionPanel::noAnswerTimesOutOnTheRealTimer() {
 
 void tst_ConnectionPanel::openFailureIsCritical() {
     WindowFixture f;
-    f.port.failNextOpen(2, QStringLiteral("/dev/fake1: Permission denied"));
+    f.port.failNextOpen(PortError::Permission, QStringLiteral("/dev/fake1: Permission denied"));
     f.find<QPushButton>("cmd_conecta")->click();
     QCOMPARE(f.dialogs.messages.size(), 1);
     QCOMPARE(f.dialogs.messages[0].text,

@@ -8,7 +8,7 @@
 #include "engine/BoardSession.h"
 #include "panels/connection/ConnectionPanel.h"
 #include "serial/PortWatcher.h"
-#include "serial/QtSerialPort.h"
+#include "transport/QtSerialPort.h"
 #include "support/FakePortSystem.h"
 #include "support/FakeSerialPort.h"
 #include "support/FindControl.h"

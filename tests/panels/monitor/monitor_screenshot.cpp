@@ -5,7 +5,7 @@
 #include "board/VirtualBoard.h"
 #include "engine/BoardSession.h"
 #include "panels/monitor/TrafficMonitor.h"
-#include "serial/QtSerialPort.h"
+#include "transport/QtSerialPort.h"
 #include "support/RecordingDialogs.h"
 #include "support/TestBitmaps.h"
 

@@ -5,6 +5,7 @@
 #include "panels/picture/PicturePanel.h"
 #include "picture/BitmapReader.h"
 #include "picture/UploadBuffer.h"
+#include "protocol/LineSettings.h"
 #include "support/FakeSerialPort.h"
 #include "support/HexCompare.h"
 #include "support/RecordingDialogs.h"
@@ -289,7 +290,7 @@ void TestPicturePanel::sendsAFullScreen() {
     Rig rig;
     for (const testbmp::Spec& picture : pictures)
         rig.openPicture(picture);
-    rig.port.setSettings(settings);
+    rig.port.setSettings(*protocol::LineSettings::fromText(settings));
     QSignalSpy finished(&rig.panel, &PicturePanel::uploadFinished);
 
     rig.panel.Command3_Click();
@@ -422,7 +423,7 @@ void TestPicturePanel::panelDestroyedDuringAnUpload() {
     engine::BoardSession session{port};
     RecordingDialogs dialogs;
     port.setOpenForTest(true);
-    port.setSettings(QStringLiteral("115200,N,8,1"));
+    port.setSettings(protocol::LineSettings{115200});
     auto* panel = new PicturePanel(session, dialogs);
     panel->show();
     panel->Command3_Click();

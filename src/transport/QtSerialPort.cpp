@@ -1,4 +1,4 @@
-#include "serial/QtSerialPort.h"
+#include "transport/QtSerialPort.h"
 
 #include "protocol/LineSettings.h"
 
@@ -16,6 +16,12 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+
+// The numbers shown for a failure are QSerialPort's own.
+static_assert(int(PortError::DeviceNotFound) == QSerialPort::DeviceNotFoundError);
+static_assert(int(PortError::Permission) == QSerialPort::PermissionError);
+static_assert(int(PortError::UnsupportedOperation) == QSerialPort::UnsupportedOperationError);
+static_assert(int(PortError::NotOpen) == QSerialPort::NotOpenError);
 
 namespace {
 
@@ -117,26 +123,27 @@ OpenResult QtSerialPort::openPort() {
     OpenFailure failure;
     failure.portNumber = portNumber_;
     failure.devicePath = devicePath();
-    failure.settings = settings_;
+    failure.settings = settings_.text();
     if (portOpen())
-        return {false, int(QSerialPort::OpenError),
+        return {false, PortError::Open,
                 QStringLiteral("%1 is already open.").arg(openPath_)};
     release(); // whatever is left of a port closed under us
     if (failure.devicePath.isEmpty()) {
         failure.error = QSerialPort::DeviceNotFoundError;
-        return {false, failure.error, describeOpenFailure(failure)};
+        return {false, PortError(failure.error), describeOpenFailure(failure)};
     }
-    const auto line = protocol::LineSettings::fromText(settings_);
+    const std::optional<protocol::LineSettings> line =
+        settings_.boardRuns() ? std::optional(settings_) : std::nullopt;
     if (!line) {
         failure.error = QSerialPort::UnsupportedOperationError;
-        return {false, failure.error, describeOpenFailure(failure)};
+        return {false, PortError(failure.error), describeOpenFailure(failure)};
     }
 
     // Only a terminal has a line to set up; anything else (a file, a FIFO, /dev/null) is
     // refused before it is opened as one, so that nothing blocks or is written into it.
     if (!isTerminal(failure.devicePath, failure)) {
         failure.error = int(QSerialPort::DeviceNotFoundError);
-        return {false, failure.error, describeOpenFailure(failure)};
+        return {false, PortError(failure.error), describeOpenFailure(failure)};
     }
 
     serial_->setPortName(failure.devicePath);
@@ -157,18 +164,17 @@ OpenResult QtSerialPort::openPort() {
             failure.deviceGroup = groupName(info.st_gid);
         }
         serial_->clearError();
-        return {false, failure.error, describeOpenFailure(failure)};
+        return {false, PortError(failure.error), describeOpenFailure(failure)};
     }
 
     fd_ = int(serial_->handle());
     openPath_ = failure.devicePath;
-    baud_ = line->baud;
     // Whatever the line carried before this opening is no answer to anything we send.
     ::tcflush(fd_, TCIFLUSH);
     writeNotifier_ = new QSocketNotifier(qintptr(fd_), QSocketNotifier::Write, this);
     writeNotifier_->setEnabled(false);
     connect(writeNotifier_, &QSocketNotifier::activated, this, [this] { writePending(); });
-    return {true, 0, {}};
+    return {true, PortError::None, {}};
 }
 
 void QtSerialPort::closePort() {
@@ -346,9 +352,7 @@ void QtSerialPort::release() {
 }
 
 qint64 QtSerialPort::lineTimeMs(qint64 bytes) const {
-    // Start bit, 8 data bits, stop bit.
-    const qint64 baud = std::max(baud_, 1);
-    return (bytes * 10 * 1000 + baud - 1) / baud;
+    return (settings_.bytesNs(bytes) + 999'999) / 1'000'000;
 }
 
 QString QtSerialPort::describeOpenFailure(const OpenFailure& f) {

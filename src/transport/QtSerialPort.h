@@ -15,6 +15,7 @@
 
 #include "serial/PortMap.h"
 #include "serial/SerialPort.h"
+#include "protocol/LineSettings.h"
 
 #include <QByteArray>
 
@@ -29,12 +30,12 @@ public:
 
     void setCommPort(int portNumber) override { portNumber_ = portNumber; }
     int commPort() const override { return portNumber_; }
-    void setSettings(const QString& settings) override { settings_ = settings; }
-    QString settings() const override { return settings_; }
+    void setSettings(const protocol::LineSettings& settings) override { settings_ = settings; }
+    protocol::LineSettings settings() const override { return settings_; }
 
-    // On failure, OpenResult::errorNumber is the QSerialPort::SerialPortError value
-    // (1 device not found, 2 permission or in use, 3 already open, 7 settings not supported,
-    // ...) and the description names the device path.
+    // On failure, OpenResult::error has the number of QSerialPort's own error (1 device not
+    // found, 2 permission or in use, 3 already open, 7 settings not supported, ...) and the
+    // description names the device path.
     OpenResult openPort() override;
     // Hands the queued bytes to the device first (bounded: their line time plus a margin, at
     // most about a second), then closes. Received data not fetched is dropped.
@@ -76,12 +77,11 @@ private:
 
     PortMap portMap_;
     int portNumber_ = 0;
-    QString settings_ = QStringLiteral("9600,N,8,1");
+    protocol::LineSettings settings_;
     QSerialPort* serial_;
     QSocketNotifier* writeNotifier_ = nullptr;
     int fd_ = -1;        // the open device's descriptor, -1 while closed
     QString openPath_;   // the device that is open
-    int baud_ = 9600;    // the open line's rate
     QByteArray pending_; // output the device has not taken yet, from pendingOffset_ on
     qsizetype pendingOffset_ = 0;
     bool releasing_ = false;
