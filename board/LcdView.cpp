@@ -1,6 +1,6 @@
 #include "board/LcdView.h"
 
-#include "board/BoardModel.h"
+#include "display/BoardModel.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -22,7 +22,7 @@ QRgb scaled(QRgb c, double f) {
 
 } // namespace
 
-LcdView::LcdView(const BoardModel& model, int zoom, QWidget* parent)
+LcdView::LcdView(const display::BoardModel& model, int zoom, QWidget* parent)
     : QWidget(parent), model_(model), zoom_(std::clamp(zoom, 1, 8)) {
     setObjectName(QStringLiteral("lcdView"));
     setAccessibleName(QStringLiteral("LCD"));

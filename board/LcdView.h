@@ -7,12 +7,14 @@
 #include <QImage>
 #include <QWidget>
 
+namespace display {
 class BoardModel;
+}
 
 class LcdView : public QWidget {
     Q_OBJECT
 public:
-    explicit LcdView(const BoardModel& model, int zoom = 4, QWidget* parent = nullptr);
+    explicit LcdView(const display::BoardModel& model, int zoom = 4, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -38,7 +40,7 @@ private:
     QRect panelRect() const;
     void render();
 
-    const BoardModel& model_;
+    const display::BoardModel& model_;
     int zoom_;
     QImage image_; // the panel at zoom, with the gaps between pixels
     quint64 shownRevision_ = ~quint64(0);

@@ -1,9 +1,11 @@
-#include "board/BoardModel.h"
+#include "display/BoardModel.h"
 
-#include "board/BoardFonts.h"
+#include "display/BoardFonts.h"
 
 #include <algorithm>
 #include <cstdlib>
+
+namespace display {
 
 using protocol::CommandCode;
 using protocol::Figure;
@@ -497,3 +499,5 @@ bool BoardModel::setBaudRate(int rateIndex) {
     changed();
     return true;
 }
+
+} // namespace display

@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+namespace display {
+
 class BoardModel {
 public:
     // Screen sizes, screen numbers, rates and parameter ranges are the protocol's
@@ -161,3 +163,5 @@ private:
     std::uint64_t revision_ = 0;
     ReplySink replySink_;
 };
+
+} // namespace display

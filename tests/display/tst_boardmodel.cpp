@@ -1,13 +1,16 @@
-// The virtual board's model: display memory, text, graphics, display settings, screens,
+// The board's display model: display memory, text, graphics, display settings, screens,
 // animation, identification, touch reports and rate.
 
-#include "board/BoardFonts.h"
-#include "board/BoardModel.h"
+#include "display/BoardFonts.h"
+#include "display/BoardModel.h"
 #include "support/BoardPixels.h"
 
 #include <QTest>
 #include <cmath>
 #include <set>
+
+using display::BoardFonts;
+using display::BoardModel;
 
 namespace {
 
