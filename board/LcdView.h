@@ -1,7 +1,8 @@
 #pragma once
 // The board's LCD as the user sees it: a blue negative panel (a lit pixel pale cyan
-// rgb(192,255,255) on blue rgb(0,0,255); reverse swaps them) at an integer zoom, with the
-// display mode, rotation, page flip, LCD power, backlight and contrast of the model applied.
+// rgb(192,255,255) on blue rgb(0,0,255); reverse swaps them) at an integer zoom. Which pixels are
+// lit comes from display::glassOf() (display mode, rotation, page flip, LCD power); the view adds
+// the colours of backlight and contrast.
 // A click on the panel is a touch of the glass.
 
 #include <QImage>

@@ -10,7 +10,6 @@ using protocol::CommandCode;
 using protocol::Figure;
 using protocol::kColumns;
 using protocol::kPages;
-using protocol::kRows;
 
 namespace {
 
@@ -163,37 +162,6 @@ bool BoardModel::setFlipPage(int page) {
     flipPage_ = page;
     changed();
     return true;
-}
-
-bool BoardModel::reversedAt(int x, int y) const {
-    const bool right = x >= kColumns / 2;
-    const bool bottom = y >= kRows / 2;
-    switch (displayMode_) {
-    case 1:
-        return true;
-    case 2:
-        return bottom;
-    case 3:
-        return !bottom;
-    case 4:
-        return right;
-    case 5:
-        return right == bottom; // top left and bottom right
-    case 6:
-        return right != bottom; // top right and bottom left
-    default:
-        return false;
-    }
-}
-
-bool BoardModel::shownPixel(int x, int y) const {
-    if (x < 0 || x >= kColumns || y < 0 || y >= kRows)
-        return false;
-    // Rotation turns the scan of the glass; the flip page is the memory row the scan starts at.
-    const int scanX = rotated_ ? kColumns - 1 - x : x;
-    const int scanY = rotated_ ? kRows - 1 - y : y;
-    const int memoryY = (scanY + flipPage_ * 8) % kRows;
-    return pixel(scanX, memoryY) != reversedAt(x, y);
 }
 
 // --- screen memory and animation ---

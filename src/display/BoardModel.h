@@ -4,7 +4,7 @@
 // calls one method per decoded command, the window reads the state, tests drive both.
 //
 // The display memory is laid out as display/Memory.h says; drawing (display/Drawing.h) and text
-// (display/Text.h) work on it.
+// (display/Text.h) work on it, and display/Glass.h tells which of its pixels the panel shows lit.
 //
 // Commands with a parameter outside their range change nothing and return false, so that the
 // interpreter can log them; nothing is ever written outside the display or the screen memory.
@@ -87,11 +87,6 @@ public:
     bool setDisplayMode(int mode);
     bool setRotation(int rotation); // 0 = 0 degrees, 1 = 180 degrees
     bool setFlipPage(int page);
-    // Whether the panel shows pixel (x, y) of the glass lit: page flip, rotation and display mode
-    // applied. LCD power, backlight and contrast are left to whoever paints it.
-    bool shownPixel(int x, int y) const;
-    // Whether the display mode reverses the glass pixel (x, y).
-    bool reversedAt(int x, int y) const;
 
     // --- screen memory and animation ---
     const Memory& screen(int number) const; // 1..203; other numbers give an empty screen
