@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     }
     file.close();
 
-    BoardModel::Memory expected{};
+    display::BoardModel::Memory expected{};
     for (int page = 0; page < 16; ++page)
         for (int x = 0; x < 160; ++x)
             for (int bit = 0; bit < 8; ++bit)

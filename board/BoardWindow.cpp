@@ -1,8 +1,8 @@
 #include "board/BoardWindow.h"
 
-#include "board/BoardFonts.h"
 #include "board/LcdView.h"
 #include "board/VirtualBoard.h"
+#include "display/BoardFonts.h"
 
 #include <QFontDatabase>
 #include <QFormLayout>
@@ -28,15 +28,15 @@ QString modeText(int mode) {
                                                            : QString::number(mode);
 }
 
-QString touchText(BoardModel::TouchMode mode) {
+QString touchText(display::BoardModel::TouchMode mode) {
     switch (mode) {
-    case BoardModel::TouchMode::Off:
+    case display::BoardModel::TouchMode::Off:
         return QStringLiteral("off");
-    case BoardModel::TouchMode::Coordinates:
+    case display::BoardModel::TouchMode::Coordinates:
         return QStringLiteral("coordinates");
-    case BoardModel::TouchMode::Keypad:
+    case display::BoardModel::TouchMode::Keypad:
         return QStringLiteral("4x4 keypad");
-    case BoardModel::TouchMode::KeypadFlipped:
+    case display::BoardModel::TouchMode::KeypadFlipped:
         return QStringLiteral("4x4 keypad, flipped");
     }
     return {};
@@ -151,7 +151,7 @@ void BoardWindow::refreshNow() {
 }
 
 void BoardWindow::updateState() {
-    const BoardModel& m = board_.model();
+    const display::BoardModel& m = board_.model();
     device_->setText(board_.devicePath());
     const int line = board_.terminal().lineBaud();
     lineRate_->setText(line == m.baud()
@@ -164,8 +164,8 @@ void BoardWindow::updateState() {
     mode_->setText(modeText(m.displayMode()));
     rotation_->setText(m.rotated180() ? QStringLiteral("180\u00b0") : QStringLiteral("0\u00b0"));
     flip_->setText(QString::number(m.flipPage()));
-    font_->setText(
-        QStringLiteral("%1 (%2)").arg(m.font()).arg(QLatin1String(BoardFonts::name(m.font()))));
+    font_->setText(QStringLiteral("%1 (%2)").arg(m.font()).arg(
+        QLatin1String(display::BoardFonts::name(m.font()))));
     position_->setText(QStringLiteral("page %1, column %2").arg(m.page()).arg(m.column()));
     touch_->setText(touchText(m.touchMode()) + (m.customCalibration()
                                                     ? QStringLiteral(", new calibration")

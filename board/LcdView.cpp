@@ -1,6 +1,7 @@
 #include "board/LcdView.h"
 
-#include "board/BoardModel.h"
+#include "display/BoardModel.h"
+#include "display/Glass.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -22,7 +23,7 @@ QRgb scaled(QRgb c, double f) {
 
 } // namespace
 
-LcdView::LcdView(const BoardModel& model, int zoom, QWidget* parent)
+LcdView::LcdView(const display::BoardModel& model, int zoom, QWidget* parent)
     : QWidget(parent), model_(model), zoom_(std::clamp(zoom, 1, 8)) {
     setObjectName(QStringLiteral("lcdView"));
     setAccessibleName(QStringLiteral("LCD"));
@@ -73,17 +74,16 @@ void LcdView::render() {
     const QRgb litGap = scaled(lit, 0.85);
     const QRgb unlitGap = scaled(unlit, 0.85);
 
+    const display::Glass glass = display::glassOf(model_);
     image_ = QImage(protocol::kColumns * zoom_, protocol::kRows * zoom_, QImage::Format_RGB32);
     for (int y = 0; y < protocol::kRows; ++y) {
-        QRgb row[protocol::kColumns];
-        for (int x = 0; x < protocol::kColumns; ++x)
-            row[x] = model_.lcdOn() && model_.shownPixel(x, y) ? lit : unlit;
         for (int dy = 0; dy < zoom_; ++dy) {
             auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y * zoom_ + dy));
             const bool gapRow = dy == zoom_ - gap;
             for (int x = 0; x < protocol::kColumns; ++x) {
-                const QRgb c = row[x];
-                const QRgb g = c == lit ? litGap : unlitGap;
+                const bool on = glass.lit(x, y);
+                const QRgb c = on ? lit : unlit;
+                const QRgb g = on ? litGap : unlitGap;
                 for (int dx = 0; dx < zoom_; ++dx)
                     line[x * zoom_ + dx] = (gapRow || dx == zoom_ - gap) ? g : c;
             }

@@ -1,18 +1,21 @@
 #pragma once
 // The board's LCD as the user sees it: a blue negative panel (a lit pixel pale cyan
-// rgb(192,255,255) on blue rgb(0,0,255); reverse swaps them) at an integer zoom, with the
-// display mode, rotation, page flip, LCD power, backlight and contrast of the model applied.
+// rgb(192,255,255) on blue rgb(0,0,255); reverse swaps them) at an integer zoom. Which pixels are
+// lit comes from display::glassOf() (display mode, rotation, page flip, LCD power); the view adds
+// the colours of backlight and contrast.
 // A click on the panel is a touch of the glass.
 
 #include <QImage>
 #include <QWidget>
 
+namespace display {
 class BoardModel;
+}
 
 class LcdView : public QWidget {
     Q_OBJECT
 public:
-    explicit LcdView(const BoardModel& model, int zoom = 4, QWidget* parent = nullptr);
+    explicit LcdView(const display::BoardModel& model, int zoom = 4, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -38,7 +41,7 @@ private:
     QRect panelRect() const;
     void render();
 
-    const BoardModel& model_;
+    const display::BoardModel& model_;
     int zoom_;
     QImage image_; // the panel at zoom, with the gaps between pixels
     quint64 shownRevision_ = ~quint64(0);

@@ -1,8 +1,8 @@
 #include "board/PseudoTerminal.h"
 
-#include "board/BoardModel.h"
-#include "board/CommandInterpreter.h"
 #include "board/LineTermios.h"
+#include "display/BoardModel.h"
+#include "display/CommandInterpreter.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -40,7 +40,8 @@ QString quotedReply(const std::string& text) {
 
 } // namespace
 
-PseudoTerminal::PseudoTerminal(BoardModel& model, CommandInterpreter& interpreter, QObject* parent)
+PseudoTerminal::PseudoTerminal(display::BoardModel& model, display::CommandInterpreter& interpreter,
+                               QObject* parent)
     : QObject(parent), model_(model), interpreter_(interpreter) {}
 
 PseudoTerminal::~PseudoTerminal() {

@@ -32,14 +32,17 @@
 #include <QString>
 #include <string>
 
+namespace display {
 class BoardModel;
 class CommandInterpreter;
+} // namespace display
 class QSocketNotifier;
 
 class PseudoTerminal : public QObject {
     Q_OBJECT
 public:
-    PseudoTerminal(BoardModel& model, CommandInterpreter& interpreter, QObject* parent = nullptr);
+    PseudoTerminal(display::BoardModel& model, display::CommandInterpreter& interpreter,
+                   QObject* parent = nullptr);
     ~PseudoTerminal() override; // closes the terminal and removes the link
 
     // Opens the pair with the line raw (8N1, no echo, no translation) at the board's rate.
@@ -92,8 +95,8 @@ private:
     void fail(const char* what);
     void closeAll();
 
-    BoardModel& model_;
-    CommandInterpreter& interpreter_;
+    display::BoardModel& model_;
+    display::CommandInterpreter& interpreter_;
     int master_ = -1;
     int slave_ = -1;
     QString slavePath_;

@@ -15,10 +15,10 @@
 // that keeps growing is written at least every kFoldFlushMs, and a flood of lines that do not
 // fold is summed up.
 
-#include "board/BoardModel.h"
-#include "board/CommandInterpreter.h"
 #include "board/LogFolder.h"
 #include "board/PseudoTerminal.h"
+#include "display/BoardModel.h"
+#include "display/CommandInterpreter.h"
 
 #include <QObject>
 #include <QTimer>
@@ -31,9 +31,9 @@ public:
     static constexpr int kQuietMs = 50;
     static constexpr int kFoldFlushMs = 1000;
 
-    BoardModel& model() { return model_; }
-    const BoardModel& model() const { return model_; }
-    CommandInterpreter& interpreter() { return interpreter_; }
+    display::BoardModel& model() { return model_; }
+    const display::BoardModel& model() const { return model_; }
+    display::CommandInterpreter& interpreter() { return interpreter_; }
     PseudoTerminal& terminal() { return terminal_; }
 
     bool open() { return terminal_.open(); }
@@ -58,8 +58,8 @@ private:
     void addLog(const std::string& line);
     void logClockTick();
 
-    BoardModel model_;
-    CommandInterpreter interpreter_;
+    display::BoardModel model_;
+    display::CommandInterpreter interpreter_;
     PseudoTerminal terminal_;
     QTimer animationClock_;
     std::uint64_t animationSerial_ = 0;

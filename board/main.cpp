@@ -8,9 +8,9 @@
 // standard error or FILE. SIGINT and SIGTERM end it cleanly; the link is removed on exit.
 
 #include "Version.h"
-#include "board/BoardModel.h"
 #include "board/BoardWindow.h"
 #include "board/VirtualBoard.h"
+#include "display/BoardModel.h"
 #include "system/TerminationSignals.h"
 
 #include <QApplication>
@@ -90,7 +90,7 @@ int main(int argc, char* argv[]) {
     parser.process(*app);
 
     QTextStream err(stderr);
-    const int rateIndex = BoardModel::indexOfBaud(parser.value(rateOption).toInt());
+    const int rateIndex = display::BoardModel::indexOfBaud(parser.value(rateOption).toInt());
     if (rateIndex < 0) {
         err << "vantrel-board: --rate must be one of the board's nine rates\n";
         return 2;

@@ -4,9 +4,9 @@
 // in pieces, with animation ticks and touches in between, must give the same board and log, line
 // by line and folded.
 
-#include "board/BoardModel.h"
-#include "board/CommandInterpreter.h"
 #include "board/LogFolder.h"
+#include "display/BoardModel.h"
+#include "display/CommandInterpreter.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,8 +24,8 @@ void check(bool condition, const char* what) {
 }
 
 struct Board {
-    BoardModel model;
-    CommandInterpreter interpreter{model};
+    display::BoardModel model;
+    display::CommandInterpreter interpreter{model};
     std::vector<std::string> log;
     std::vector<std::string> folded;
     LogFolder folder{[this](const std::string& l) { folded.push_back(l); }};
@@ -40,7 +40,7 @@ struct Board {
     }
 };
 
-void checkRanges(const BoardModel& m) {
+void checkRanges(const display::BoardModel& m) {
     check(m.page() >= 0 && m.page() < protocol::kPages, "page");
     check(m.column() >= 0 && m.column() < protocol::kColumns, "column");
     check(m.font() >= 1 && m.font() <= 4, "font");

@@ -57,7 +57,7 @@ private slots:
         QFETCH(int, contrast);
         QFETCH(QRgb, litColour);
         QFETCH(QRgb, unlitColour);
-        BoardModel model;
+        display::BoardModel model;
         LcdView view(model, 3);
         model.drawPixel(10, 20);
         model.setDisplayMode(mode);
@@ -72,7 +72,7 @@ private slots:
     }
 
     void viewFollowsRotationAndFlip() {
-        BoardModel model;
+        display::BoardModel model;
         LcdView view(model, 1);
         model.drawPixel(0, 0);
         model.setRotation(1);
@@ -100,7 +100,7 @@ private slots:
         QFETCH(QPoint, at);
         QFETCH(int, x);
         QFETCH(int, y);
-        BoardModel model;
+        display::BoardModel model;
         LcdView view(model, 4);
         view.resize(view.sizeHint());
         QSignalSpy touched(&view, &LcdView::touched);
@@ -189,7 +189,7 @@ private slots:
         port.setBaudRate(9600);
         QVERIFY(port.open(QIODevice::ReadWrite));
         port.write(protocol::setKeypadMode(1));
-        QTRY_COMPARE(board.model().touchMode(), BoardModel::TouchMode::Keypad);
+        QTRY_COMPARE(board.model().touchMode(), display::BoardModel::TouchMode::Keypad);
         board.touch(45, 40);
         QByteArray got;
         QTRY_VERIFY((got += port.readAll()).size() >= 3);

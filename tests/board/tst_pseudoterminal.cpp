@@ -2,11 +2,11 @@
 // plain descriptor) opens. Bytes written there are decoded; replies come back; a line whose rate
 // is not the board's carries only noise.
 
-#include "board/BoardModel.h"
-#include "board/CommandInterpreter.h"
 #include "board/PseudoTerminal.h"
-#include "system/TerminationSignals.h"
+#include "display/BoardModel.h"
+#include "display/CommandInterpreter.h"
 #include "support/HexCompare.h"
+#include "system/TerminationSignals.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -28,8 +28,8 @@
 namespace {
 
 struct Line {
-    BoardModel model;
-    CommandInterpreter interpreter{model};
+    display::BoardModel model;
+    display::CommandInterpreter interpreter{model};
     PseudoTerminal terminal{model, interpreter};
     QStringList log;
 
@@ -237,8 +237,8 @@ private slots:
         // A peer writes PutPattern without pause. The terminal takes a bounded slice per turn of
         // the event loop, so a termination signal raised during the flood is served after at
         // most one more slice, long before the writer is done.
-        BoardModel model;
-        CommandInterpreter interpreter(model);
+        display::BoardModel model;
+        display::CommandInterpreter interpreter(model);
         PseudoTerminal terminal(model, interpreter);
         QVERIFY2(terminal.open(), qPrintable(terminal.errorString()));
         const int fd = ::open(QFile::encodeName(terminal.slavePath()).constData(),

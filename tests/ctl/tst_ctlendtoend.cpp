@@ -1,8 +1,8 @@
 // The built vantrelctl program against the virtual board (model, interpreter and pseudo-terminal
 // in this test's event loop), and against a bare pseudo-terminal where the far end must stay
 // silent, hang up or watch the bytes.
-#include "board/BoardModel.h"
 #include "board/VirtualBoard.h"
+#include "display/BoardModel.h"
 #include "support/HexCompare.h"
 #include "support/PtyPair.h"
 #include "support/TestBitmaps.h"
@@ -115,10 +115,10 @@ void tst_CtlEndToEnd::cleanup() {
 void tst_CtlEndToEnd::textLandsAsCharacterModePutsIt() {
     const Finished f = run(onBoard({QStringLiteral("text"), QStringLiteral("Hi")}));
     QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
-    BoardModel expected;
+    display::BoardModel expected;
     expected.putChar('H');
     expected.putChar('i');
-    QVERIFY(expected.memory() != BoardModel().memory());
+    QVERIFY(expected.memory() != display::BoardModel().memory());
     // The program has ended; the board may still be reading its last bytes.
     QTRY_VERIFY(board_->model().memory() == expected.memory());
     QCOMPARE(board_->model().column(), expected.column());
@@ -136,14 +136,14 @@ void tst_CtlEndToEnd::pictureArrivesByteForByte() {
     QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
     QVERIFY2(f.err.isEmpty(), f.err.constData()); // no progress bar when stderr is no terminal
 
-    BoardModel::Memory expected{};
+    display::BoardModel::Memory expected{};
     for (int page = 0; page < 16; ++page)
         for (int x = 0; x < 160; ++x)
             for (int bit = 0; bit < 8; ++bit)
                 if (lit(x, page * 8 + bit))
                     expected[std::size_t(page * 160 + x)] |= std::uint8_t(1 << bit);
     QTRY_VERIFY(board_->model().memory() == expected);
-    QCOMPARE(board_->model().touchMode(), BoardModel::TouchMode::Off);
+    QCOMPARE(board_->model().touchMode(), display::BoardModel::TouchMode::Off);
 }
 
 void tst_CtlEndToEnd::scriptRunsEveryLine() {
@@ -161,7 +161,7 @@ void tst_CtlEndToEnd::scriptRunsEveryLine() {
 
     const Finished f = run(onBoard({QStringLiteral("script"), path}));
     QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
-    BoardModel expected;
+    display::BoardModel expected;
     expected.setPage(2);
     expected.setColumn(10);
     expected.putChar('H');
@@ -189,7 +189,7 @@ void tst_CtlEndToEnd::listenPrintsTouchReportsUntilCtrlC() {
                    QStringLiteral("coordinates"), QStringLiteral("--"), QStringLiteral("listen"),
                    QStringLiteral("--"), QStringLiteral("backlight"), QStringLiteral("off")}));
     QVERIFY(QTest::qWaitFor(
-        [&] { return board_->model().touchMode() == BoardModel::TouchMode::Coordinates; },
+        [&] { return board_->model().touchMode() == display::BoardModel::TouchMode::Coordinates; },
         kRunTimeoutMs));
     board_->touch(80, 64);
     board_->touch(3, 4);

@@ -1,8 +1,8 @@
 // The real program against the virtual board: the main window on QtSerialPort, a pseudo-terminal,
 // and the board's model and interpreter on the other end, all in one event loop.
 #include "app/MainWindow.h"
-#include "board/BoardModel.h"
 #include "board/VirtualBoard.h"
+#include "display/BoardModel.h"
 #include "transport/QtSerialPort.h"
 #include "support/FindControl.h"
 #include "support/RecordingDialogs.h"
@@ -110,13 +110,13 @@ void tst_EndToEnd::connectTakesContrastOver() {
 
 void tst_EndToEnd::typedTextAppearsOnBoard() {
     QVERIFY(connectToBoard());
-    BoardModel expected;
+    display::BoardModel expected;
     expected.putChar('H');
     expected.putChar('i');
     QWidget* text = find<QWidget>("Text2");
     QTest::keyClicks(text, QStringLiteral("Hi"));
     QTRY_VERIFY(board_->model().memory() == expected.memory());
-    QVERIFY(expected.memory() != BoardModel().memory()); // something was drawn
+    QVERIFY(expected.memory() != display::BoardModel().memory()); // something was drawn
     QCOMPARE(board_->model().column(), expected.column());
 }
 
@@ -129,7 +129,7 @@ void tst_EndToEnd::filledRectangle() {
     find<QLineEdit>("Text18")->setText(QStringLiteral("100"));
     find<QLineEdit>("Text19")->setText(QStringLiteral("60"));
     find<QPushButton>("Command23")->click();
-    BoardModel expected;
+    display::BoardModel expected;
     expected.lineRect(true, 2, 10, 20, 100, 60);
     QTRY_VERIFY(board_->model().memory() == expected.memory());
     QVERIFY(board_->model().pixel(50, 40));
@@ -157,7 +157,7 @@ void tst_EndToEnd::pictureArrivesByteForByte() {
     find<QPushButton>("Command3")->click();
     QTRY_COMPARE_WITH_TIMEOUT(find<QProgressBar>("ProgressBar1")->value(), 0, kUploadTimeoutMs);
 
-    BoardModel::Memory expected{};
+    display::BoardModel::Memory expected{};
     for (int page = 0; page < 16; ++page)
         for (int x = 0; x < 160; ++x)
             for (int bit = 0; bit < 8; ++bit)
@@ -178,7 +178,7 @@ void tst_EndToEnd::saveAndLoadScreen() {
     find<QLineEdit>("Text23")->setText(QStringLiteral("64"));
     find<QPushButton>("Command26")->click();
     QTRY_VERIFY(board_->model().pixel(100, 64));
-    const BoardModel::Memory drawn = board_->model().memory();
+    const display::BoardModel::Memory drawn = board_->model().memory();
 
     find<QScrollBar>("HScroll4")->setValue(10);
     find<QRadioButton>("optSave")->click();
@@ -188,7 +188,7 @@ void tst_EndToEnd::saveAndLoadScreen() {
     QTRY_VERIFY(board_->model().screen(10) == drawn);
 
     find<QPushButton>("Command15")->click(); // clear screen
-    QTRY_VERIFY(board_->model().memory() == BoardModel::Memory{});
+    QTRY_VERIFY(board_->model().memory() == display::BoardModel::Memory{});
     find<QRadioButton>("optLoad")->click();
     find<QPushButton>("cmdOk")->click();
     QTRY_VERIFY(board_->model().memory() == drawn);
@@ -215,7 +215,7 @@ void tst_EndToEnd::baudRateChangeReconnects() {
 void tst_EndToEnd::touchReportShowsInBothBoxes() {
     QVERIFY(connectToBoard());
     find<QPushButton>("CmdAnalog")->click();
-    QTRY_COMPARE(board_->model().touchMode(), BoardModel::TouchMode::Coordinates);
+    QTRY_COMPARE(board_->model().touchMode(), display::BoardModel::TouchMode::Coordinates);
     board_->touch(80, 64);
     QTRY_COMPARE(find<QLineEdit>("Text14")->text(), QStringLiteral("X80Y64!"));
     QCOMPARE(find<QLineEdit>("Text17")->text(), QStringLiteral("X80Y64!"));

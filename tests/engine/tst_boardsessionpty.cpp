@@ -61,7 +61,7 @@ void tst_BoardSessionPty::wholeSession() {
 
     // A touch report arrives as a reply.
     QVERIFY(session_->send(protocol::setTouchMode(protocol::kTouchCoordinates)));
-    QTRY_VERIFY(board_->model().touchMode() == BoardModel::TouchMode::Coordinates);
+    QTRY_VERIFY(board_->model().touchMode() == display::BoardModel::TouchMode::Coordinates);
     board_->touch(12, 34);
     QTRY_COMPARE(replies.count(), 1);
     QCOMPARE(replies.first().first().toByteArray(), QByteArray("X12Y34!"));

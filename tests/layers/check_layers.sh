@@ -2,8 +2,11 @@
 # Fails when a file includes a project header from a layer above its own.
 #   protocol  <- serial <- engine <- panels, app
 #   protocol  <- picture <- panels, app
-#   protocol  <- board (the virtual board shares the wire facts, nothing of the program)
-#   protocol, serial, engine, picture <- ctl (the command line vantrelctl)
+#   protocol  <- display <- board, ctl, panels, app (the board's display model: memory, fonts,
+#                           commands, the lit glass)
+#   protocol, display <- board (the virtual board shares the wire facts and the display model,
+#                                nothing else of the program)
+#   protocol, serial, engine, picture, display <- ctl (the command line vantrelctl)
 # QtWidgets is kept out of the lower layers by the build: their libraries do not link it.
 set -euo pipefail
 root=${1:-$(dirname "$0")/../..}
@@ -15,8 +18,9 @@ declare -A allowed=(
     [src/serial]="protocol serial"
     [src/engine]="protocol serial engine"
     [src/picture]="protocol picture"
-    [board]="protocol board"
-    [src/ctl]="protocol serial engine picture ctl"
+    [src/display]="protocol display"
+    [board]="protocol display board"
+    [src/ctl]="protocol serial engine picture display ctl"
 )
 status=0
 for layer in "${!allowed[@]}"; do

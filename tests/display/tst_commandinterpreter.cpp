@@ -1,16 +1,20 @@
 // The board's command interpreter: parameter counts, decoding of each command, text strings,
 // unknown bytes, and independence from how the stream is cut into pieces.
 
-#include "board/BoardFonts.h"
-#include "board/BoardModel.h"
-#include "board/CommandInterpreter.h"
 #include "board/LogFolder.h"
+#include "display/BoardFonts.h"
+#include "display/BoardModel.h"
+#include "display/CommandInterpreter.h"
 #include "protocol/Messages.h"
 #include "support/BoardPixels.h"
 #include "support/HexCompare.h"
 
 #include <QRandomGenerator>
 #include <QTest>
+
+using display::BoardFonts;
+using display::BoardModel;
+using display::CommandInterpreter;
 
 namespace {
 

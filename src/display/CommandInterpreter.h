@@ -11,7 +11,7 @@
 // Plain C++: no Qt, no timing. Feeding a stream whole, byte by byte or in any pieces gives the
 // same commands and the same log.
 
-#include "board/BoardModel.h"
+#include "display/BoardModel.h"
 #include "protocol/CommandTable.h"
 
 #include <array>
@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+
+namespace display {
 
 class CommandInterpreter {
 public:
@@ -62,3 +64,5 @@ private:
     std::string text_;
     std::string line_; // the log line being built
 };
+
+} // namespace display

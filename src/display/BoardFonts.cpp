@@ -1,16 +1,18 @@
-#include "board/BoardFonts.h"
+#include "display/BoardFonts.h"
 
-#include "board/fonts/FontData.h"
+#include "display/fonts/FontData.h"
 
 #include <array>
+
+namespace display {
 
 namespace {
 
 constexpr int kFirstCode = 0x20;
 
-const board::fontdata::Font& fontOf(int font) {
+const fontdata::Font& fontOf(int font) {
     const int index = font >= 1 && font <= BoardFonts::kFontCount ? font - 1 : 0;
-    return board::fontdata::kFonts[index];
+    return fontdata::kFonts[index];
 }
 
 // The "no glyph" box of each font: a frame one column narrower than the cell, so that boxes
@@ -60,7 +62,7 @@ bool BoardFonts::hasGlyph(int font, std::uint8_t code) {
 }
 
 BoardFonts::Glyph BoardFonts::glyph(int font, std::uint8_t code) {
-    const board::fontdata::Font& f = fontOf(font);
+    const fontdata::Font& f = fontOf(font);
     if (!hasGlyph(font, code)) {
         const int index = font >= 1 && font <= kFontCount ? font - 1 : 0;
         return {cellWidth(font), boxes().columns[std::size_t(index)].data()};
@@ -68,3 +70,5 @@ BoardFonts::Glyph BoardFonts::glyph(int font, std::uint8_t code) {
     const int i = code - kFirstCode;
     return {f.widths[i], f.columns + f.offsets[i]};
 }
+
+} // namespace display

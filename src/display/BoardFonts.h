@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace display {
+
 class BoardFonts {
 public:
     static constexpr int kFontCount = protocol::kFontCount;
@@ -32,3 +34,5 @@ public:
     static Glyph glyph(int font, std::uint8_t code);
     static bool hasGlyph(int font, std::uint8_t code);
 };
+
+} // namespace display

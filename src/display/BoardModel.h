@@ -3,8 +3,8 @@
 // settings, screen memory, animation, touch screen and line rate. Plain C++: the interpreter
 // calls one method per decoded command, the window reads the state, tests drive both.
 //
-// Display memory: 16 pages of 160 page bytes; a page byte is one column of eight pixel rows,
-// bit 0 the top row. Pixel (x, y) is bit y % 8 of page byte (y / 8, x).
+// The display memory is laid out as display/Memory.h says; drawing (display/Drawing.h) and text
+// (display/Text.h) work on it, and display/Glass.h tells which of its pixels the panel shows lit.
 //
 // Commands with a parameter outside their range change nothing and return false, so that the
 // interpreter can log them; nothing is ever written outside the display or the screen memory.
@@ -17,15 +17,18 @@
 // a picture shown with SetRotation 180. Touch off sends nothing. Coordinates are those of the
 // glass as the user sees it; rotation and page flip do not change them.
 
+#include "display/Memory.h"
+#include "display/Text.h"
 #include "protocol/BaudRates.h"
 #include "protocol/CommandTable.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace display {
 
 class BoardModel {
 public:
@@ -35,8 +38,7 @@ public:
     static constexpr int kKeypadKeyWidth = protocol::kColumns / 4;
     static constexpr int kKeypadKeyHeight = protocol::kRows / 4;
 
-    // [page * protocol::kColumns + column]
-    using Memory = std::array<std::uint8_t, protocol::kPages * protocol::kColumns>;
+    using Memory = display::Memory;
     using ReplySink = std::function<void(const std::string& text)>;
 
     enum class TouchMode { Off, Coordinates, Keypad, KeypadFlipped };
@@ -50,8 +52,8 @@ public:
     const Memory& memory() const { return memory_; }
     std::uint8_t pageByte(int page, int column) const;
     bool pixel(int x, int y) const; // false outside the display
-    int page() const { return page_; }
-    int column() const { return column_; }
+    int page() const { return at_.page; }
+    int column() const { return at_.column; }
 
     bool clearDisplay(int pageOrWholeScreen); // 0..15 one page, 16 the whole screen
     void putPattern(std::uint8_t pageByte);
@@ -85,11 +87,6 @@ public:
     bool setDisplayMode(int mode);
     bool setRotation(int rotation); // 0 = 0 degrees, 1 = 180 degrees
     bool setFlipPage(int page);
-    // Whether the panel shows pixel (x, y) of the glass lit: page flip, rotation and display mode
-    // applied. LCD power, backlight and contrast are left to whoever paints it.
-    bool shownPixel(int x, int y) const;
-    // Whether the display mode reverses the glass pixel (x, y).
-    bool reversedAt(int x, int y) const;
 
     // --- screen memory and animation ---
     const Memory& screen(int number) const; // 1..203; other numbers give an empty screen
@@ -129,19 +126,13 @@ public:
     std::uint64_t revision() const { return revision_; }
 
 private:
-    void setPixel(int x, int y, bool on);
-    void flipPixel(int x, int y);
-    void line(int x1, int y1, int x2, int y2, bool on);
-    void newTextLine();
-    void drawGlyph(std::uint8_t character);
     void reply(const std::string& text);
     void changed() { ++revision_; }
 
     Memory memory_{};
     // Index 0 = screen 1; a screen never saved is empty and takes no memory.
     std::vector<std::unique_ptr<Memory>> screens_;
-    int page_ = 0;
-    int column_ = 0;
+    WritePosition at_;
     int font_ = 1;
     bool lcdOn_ = true;
     bool backlightOn_ = true;
@@ -161,3 +152,5 @@ private:
     std::uint64_t revision_ = 0;
     ReplySink replySink_;
 };
+
+} // namespace display

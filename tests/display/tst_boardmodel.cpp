@@ -1,13 +1,18 @@
-// The virtual board's model: display memory, text, graphics, display settings, screens,
+// The board's display model: display memory, text, graphics, display settings, screens,
 // animation, identification, touch reports and rate.
 
-#include "board/BoardFonts.h"
-#include "board/BoardModel.h"
+#include "display/BoardFonts.h"
+#include "display/BoardModel.h"
+#include "display/Glass.h"
 #include "support/BoardPixels.h"
 
 #include <QTest>
 #include <cmath>
 #include <set>
+
+using display::BoardFonts;
+using display::BoardModel;
+using display::glassOf;
 
 namespace {
 
@@ -651,8 +656,8 @@ private slots:
         const int inner[4][2] = {{79, 63}, {80, 63}, {79, 64}, {80, 64}};
         for (int q = 0; q < 4; ++q) {
             const bool reversed = reversedQuarters[q] == u'R';
-            QCOMPARE(m.shownPixel(corners[q][0], corners[q][1]), reversed);
-            QCOMPARE(m.shownPixel(inner[q][0], inner[q][1]), reversed);
+            QCOMPARE(glassOf(m).lit(corners[q][0], corners[q][1]), reversed);
+            QCOMPARE(glassOf(m).lit(inner[q][0], inner[q][1]), reversed);
         }
     }
 
@@ -680,21 +685,21 @@ private slots:
         BoardModel m;
         m.drawPixel(0, 0);
         m.drawPixel(10, 8); // page 1
-        QVERIFY(m.shownPixel(0, 0));
+        QVERIFY(glassOf(m).lit(0, 0));
         QVERIFY(m.setRotation(1));
-        QVERIFY(m.shownPixel(159, 127));
-        QVERIFY(!m.shownPixel(0, 0));
+        QVERIFY(glassOf(m).lit(159, 127));
+        QVERIFY(!glassOf(m).lit(0, 0));
         QVERIFY(m.setRotation(0));
         // The view starts at page 1 and wraps round: memory row 8 at the top, row 0 at 120.
         QVERIFY(m.setFlipPage(1));
-        QVERIFY(m.shownPixel(10, 0));
-        QVERIFY(m.shownPixel(0, 120));
-        QVERIFY(!m.shownPixel(0, 0));
+        QVERIFY(glassOf(m).lit(10, 0));
+        QVERIFY(glassOf(m).lit(0, 120));
+        QVERIFY(!glassOf(m).lit(0, 0));
         QVERIFY(m.pixel(0, 0)); // memory unchanged
         // Both: the flipped view turned by 180 degrees.
         QVERIFY(m.setRotation(1));
-        QVERIFY(m.shownPixel(159 - 10, 127));
-        QVERIFY(m.shownPixel(159, 7));
+        QVERIFY(glassOf(m).lit(159 - 10, 127));
+        QVERIFY(glassOf(m).lit(159, 7));
     }
 
     void baudRate_data() {

@@ -1,10 +1,12 @@
-#include "board/CommandInterpreter.h"
+#include "display/CommandInterpreter.h"
 
-#include "board/BoardFonts.h"
+#include "display/BoardFonts.h"
 #include "protocol/BaudRates.h"
 #include "protocol/CommandCode.h"
 
 #include <charconv>
+
+namespace display {
 
 using protocol::CommandCode;
 using protocol::Figure;
@@ -331,3 +333,5 @@ void CommandInterpreter::execute() {
         line += ": out of range, ignored";
     log();
 }
+
+} // namespace display
