@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -214,12 +215,16 @@ void PseudoTerminal::deliver(const std::uint8_t* data, std::size_t size, int lin
                              int earlierBaud, Noise& noise) {
     // The board's rate can change inside the piece (SetBaudRate), so each byte is judged at the
     // rate the board has when it comes to it.
+    const bool tapped = isSignalConnected(QMetaMethod::fromSignal(&PseudoTerminal::bytesTaken));
+    QByteArray taken;
     for (std::size_t i = 0; i < size; ++i) {
         const int board = model_.baud();
         if (board == lineBaud || board == earlierBaud) {
             if (noise.bytes > 0)
                 logNoise(noise); // the log keeps the order of events
             interpreter_.feed(data + i, 1);
+            if (tapped)
+                taken += char(data[i]);
             continue;
         }
         if (noise.bytes > 0 && (noise.lineBaud != lineBaud || noise.boardBaud != board))
@@ -228,6 +233,8 @@ void PseudoTerminal::deliver(const std::uint8_t* data, std::size_t size, int lin
         noise.boardBaud = board;
         ++noise.bytes;
     }
+    if (!taken.isEmpty())
+        emit bytesTaken(taken);
 }
 
 void PseudoTerminal::logNoise(Noise& noise) {

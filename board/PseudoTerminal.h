@@ -75,6 +75,7 @@ public:
 
 signals:
     void bytesArrived();            // the interpreter has been fed a slice
+    void bytesTaken(const QByteArray& bytes); // what the interpreter was fed, in order
     void lineBaudChanged(int baud); // the line settings now hold another rate
     void logLine(const QString& line);
 

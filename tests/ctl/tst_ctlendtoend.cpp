@@ -89,6 +89,8 @@ private slots:
     void baudChangeThenIdentifyAtTheNewRate();
     void listenPrintsTouchReportsUntilCtrlC();
     void dryRunOpensNothing();
+    void dryRunWritesWhatTheBoardReceives_data();
+    void dryRunWritesWhatTheBoardReceives();
     void badArgumentSendsNothing();
     void portThatCannotBeOpened();
     void boardThatDoesNotAnswer();
@@ -210,6 +212,34 @@ void tst_CtlEndToEnd::dryRunOpensNothing() {
              QStringLiteral("20"), QStringLiteral("100"), QStringLiteral("60")});
     QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
     QCOMPARE(f.out, QByteArray("49 44\n1F 02 0A 14 64 3C\n"));
+}
+
+void tst_CtlEndToEnd::dryRunWritesWhatTheBoardReceives_data() {
+    QTest::addColumn<QStringList>("arguments");
+    const QString picture = QStringLiteral("PICTURE");
+    QTest::newRow("text") << QStringList{"text", "Hi", "--font", "2"};
+    QTest::newRow("rectangle") << QStringList{"rect", "1", "2", "30", "40"};
+    QTest::newRow("picture") << QStringList{"--rate", "115200", "picture", picture};
+    QTest::newRow("baud change") << QStringList{"baud", "19200", "--", "clear"};
+}
+
+void tst_CtlEndToEnd::dryRunWritesWhatTheBoardReceives() {
+    QFETCH(QStringList, arguments);
+    QTemporaryDir dir;
+    arguments.replaceInStrings(QStringLiteral("PICTURE"), writePicture(dir));
+    if (arguments.contains(QStringLiteral("115200")))
+        QVERIFY(board_->model().setBaudRate(8));
+    QByteArray received;
+    connect(&board_->terminal(), &PseudoTerminal::bytesTaken, this,
+            [&](const QByteArray& bytes) { received += bytes; });
+
+    const Finished dry = run(QStringList{QStringLiteral("--dry-run")} + arguments);
+    QVERIFY2(dry.exitCode == 0, qPrintable(explain(dry)));
+    const QByteArray printed = QByteArray::fromHex(dry.out);
+    const Finished real = run(onBoard(arguments));
+    QVERIFY2(real.exitCode == 0, qPrintable(explain(real)));
+    QTRY_COMPARE(received.size(), printed.size());
+    COMPARE_HEX(received, printed);
 }
 
 void tst_CtlEndToEnd::badArgumentSendsNothing() {
