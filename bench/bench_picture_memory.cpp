@@ -73,7 +73,9 @@ QByteArray gammaPng(int side) {
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter(&buffer, "png").write(picture);
-    return bombs::withGamma(png);
+    // A gamma of 1/2.2 stated after the header, so that the colours need converting.
+    constexpr int kAfterHeader = 8 + 25;
+    return png.insert(kAfterHeader, bombs::pngChunk("gAMA", bombs::be32(45455)));
 }
 
 bool write(const QString& path, const QByteArray& bytes) {

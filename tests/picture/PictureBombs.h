@@ -55,10 +55,4 @@ inline QByteArray pngClaiming(quint32 width, quint32 height) {
            pngChunk("IDAT", QByteArray::fromHex("789C6360000000020001")) + pngChunk("IEND", {});
 }
 
-// The PNG with a gamma of 1/2.2 stated after its header, so that its colours need converting.
-inline QByteArray withGamma(QByteArray png) {
-    constexpr int kAfterHeader = 8 + 25;
-    return png.insert(kAfterHeader, pngChunk("gAMA", be32(45455)));
-}
-
 } // namespace bombs

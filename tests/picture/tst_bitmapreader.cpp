@@ -97,9 +97,6 @@ void TestBitmapReader::convertsOneBitPictures_data() {
     testbmp::Spec whiteFirst = spec(160, 128, pattern);
     whiteFirst.whiteFirst = true;
     QTest::newRow("white-first palette: index 1 (black) lit") << whiteFirst;
-    testbmp::Spec whiteFirstCore = core;
-    whiteFirstCore.whiteFirst = true;
-    QTest::newRow("white-first palette, core header") << whiteFirstCore;
     testbmp::Spec topDown = spec(160, 128, pattern);
     topDown.topDown = true;
     QTest::newRow("top-down") << topDown;

@@ -188,17 +188,12 @@ void TestImageLoader::refusesWhatWouldHurt_data() {
     QTest::newRow("JPEG data cut, end marker kept")
         << jpeg.left(jpeg.size() / 2) + "\xFF\xD9" << cut;
     using bombs::JpegCoding;
-    QTest::newRow("progressive JPEG, one block of 64 x 64")
-        << bombs::jpegClaiming(64, 64, JpegCoding::Progressive) << cut;
     // The decoder holds 2 bytes per pixel and component at full size, even when it decodes an
-    // eighth of the width and height.
+    // eighth of the width and height (as it would here).
     QTest::newRow("progressive JPEG bomb, 46000 x 46000")
         << bombs::jpegClaiming(46000, 46000, JpegCoding::Progressive)
         << QStringLiteral("the picture is 46000 x 46000 pixels; opening it would take 4163 MB of "
                           "memory, more than the 256 MB allowed.");
-    QTest::newRow("progressive JPEG bomb, 65000 x 65000")
-        << bombs::jpegClaiming(65000, 65000, JpegCoding::Progressive)
-        << QStringLiteral("the picture is 65000 x 65000 pixels; opening it would take 8311 MB");
     QTest::newRow("JPEG bomb in separate scans, 20000 x 20000")
         << bombs::jpegClaiming(20000, 20000, JpegCoding::SeparateScans)
         << QStringLiteral("the picture is 20000 x 20000 pixels; opening it would take 2313 MB");
