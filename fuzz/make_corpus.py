@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Writes the saved corpus of fuzz_bitmap_reader: a few valid one-bit BMPs in the layouts
-editors write, and files the reader must refuse. Run from anywhere; rewrites the directory."""
+editors write, and files the reader must refuse; rewrites that directory. Also writes the
+decompression bombs among the seeds of fuzz_image_converter. Run from anywhere."""
 
 import pathlib
 import struct
+import zlib
 
-OUT = pathlib.Path(__file__).resolve().parent / "corpus" / "fuzz_bitmap_reader"
+CORPUS = pathlib.Path(__file__).resolve().parent / "corpus"
+OUT = CORPUS / "fuzz_bitmap_reader"
 
 
 def bmp(width, height, index=lambda x, y: (x * 7 + y * 13 ^ x * y) % 5 < 2, header=40, bits=1,
@@ -41,6 +44,43 @@ def bmp(width, height, index=lambda x, y: (x * 7 + y * 13 ^ x * y) % 5 < 2, head
     return bytes(data)
 
 
+def jpeg_claiming(width, height):
+    """A progressive grey JPEG claiming width x height whose one DC scan holds the first block
+    only (as tests/picture/PictureBombs.h writes it)."""
+    def huffman_table(table_class):  # one code of one bit, for symbol 0
+        return b"\xff\xc4\x00\x14" + bytes([table_class, 1]) + bytes(15) + b"\x00"
+    return (b"\xff\xd8" + b"\xff\xdb\x00\x43\x00" + bytes([1] * 64)
+            + b"\xff\xc2\x00\x0b\x08" + struct.pack(">HH", height, width) + b"\x01\x01\x11\x00"
+            + huffman_table(0x00) + huffman_table(0x10)
+            + b"\xff\xda\x00\x08\x01\x01\x00\x00\x00\x00" + b"\x7f" + b"\xff\xd9")
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def black_png_with_gamma(width, height):
+    rows = (b"\x00" + bytes(3 * width)) * height
+    return (b"\x89PNG\r\n\x1a\n"
+            + png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
+            + png_chunk(b"gAMA", struct.pack(">I", 45455))
+            + png_chunk(b"IDAT", zlib.compress(rows, 9)) + png_chunk(b"IEND", b""))
+
+
+def converter_seeds():
+    """fuzz_image_converter takes two bytes of options (0, 255: fit, threshold at the picture's
+    own level) before the picture. Its inputs stay under 8 KB and its pictures under 16 MB
+    decoded, so the PNG is smaller than the 8000 x 8000 one of the memory benchmark."""
+    out = CORPUS / "fuzz_image_converter"
+    files = {
+        "jpeg_progressive_claims_46000x46000": jpeg_claiming(46000, 46000),
+        "png_gamma_1500x1000": black_png_with_gamma(1500, 1000),
+    }
+    for name, data in files.items():
+        (out / name).write_bytes(b"\x00\xff" + data)
+    print(f"{len(files)} files in {out}")
+
+
 def main():
     OUT.mkdir(parents=True, exist_ok=True)
     for old in OUT.iterdir():
@@ -64,6 +104,7 @@ def main():
     for name, data in files.items():
         (OUT / name).write_bytes(data)
     print(f"{len(files)} files in {OUT}")
+    converter_seeds()
 
 
 if __name__ == "__main__":

@@ -1,6 +1,5 @@
 #include "picture/BitmapReader.h"
 
-#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -37,11 +36,6 @@ std::int32_t i32(std::span<const std::uint8_t> b, std::size_t at) {
     return std::int32_t(u32(b, at));
 }
 
-// Perceived lightness of a palette entry stored blue, green, red.
-int lightness(std::span<const std::uint8_t> b, std::size_t entry) {
-    return 114 * b[entry] + 587 * b[entry + 1] + 299 * b[entry + 2];
-}
-
 } // namespace
 
 BitmapReadResult BitmapReader::read(std::span<const std::uint8_t> file, PageBytes& pages) {
@@ -71,7 +65,6 @@ BitmapReadResult BitmapReader::read(std::span<const std::uint8_t> file, PageByte
     std::int64_t width = 0;
     std::int64_t storedHeight = 0;
     std::uint32_t planes = 0;
-    std::uint32_t colorsUsed = 0;
     if (core) {
         width = u16(file, 18);
         storedHeight = u16(file, 20);
@@ -83,7 +76,6 @@ BitmapReadResult BitmapReader::read(std::span<const std::uint8_t> file, PageByte
         planes = u16(file, 26);
         result.bitsPerPixel = int(u16(file, 28));
         result.compression = u32(file, 30);
-        colorsUsed = u32(file, 46);
     }
     const bool topDown = storedHeight < 0;
     const std::int64_t height = topDown ? -storedHeight : storedHeight;
@@ -118,17 +110,6 @@ BitmapReadResult BitmapReader::read(std::span<const std::uint8_t> file, PageByte
         return result;
     }
 
-    // The lit index is the one with the lighter colour; without two palette entries to compare,
-    // the usual black-then-white order holds.
-    const std::int64_t entrySize = core ? 3 : 4;
-    std::int64_t entries = std::min<std::int64_t>(2, (dataOffset - paletteStart) / entrySize);
-    if (colorsUsed != 0)
-        entries = std::min<std::int64_t>(entries, colorsUsed);
-    unsigned litIndex = 1;
-    if (entries == 2 && lightness(file, std::size_t(paletteStart)) >
-                            lightness(file, std::size_t(paletteStart + entrySize)))
-        litIndex = 0;
-
     result.pageCount = int((height + 7) / 8);
     const int w = int(width);
     const int h = int(height);
@@ -141,8 +122,9 @@ BitmapReadResult BitmapReader::read(std::span<const std::uint8_t> file, PageByte
         const int page = y / 8;
         const auto rowBit = std::uint8_t(1u << (y % 8));
         for (int x = 0; x < w; ++x) {
-            const unsigned index = (row[x / 8] >> (7 - x % 8)) & 1u;
-            if (index == litIndex)
+            // Palette index 1 is lit whatever colour the palette gives it: pictures made for
+            // the board rely on that, and editors may store the two colours in either order.
+            if ((row[x / 8] >> (7 - x % 8)) & 1u)
                 pages.set(page, x, std::uint8_t(pages.at(page, x) | rowBit));
         }
     }

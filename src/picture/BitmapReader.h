@@ -5,8 +5,8 @@
 // refused before a single page byte is touched. Within that, the reader follows the file rather
 // than assuming one fixed layout: the pixel rows start at the file's own data offset (editors
 // often write larger headers), a negative height means the first stored row is the top one,
-// the palette decides which of the two indexes is lit (the lighter colour: index 1 in the usual
-// black-then-white palette), row padding is ignored and sizes need not be multiples of 8.
+// row padding is ignored and sizes need not be multiples of 8. The palette is not read: a pixel
+// of index 1 is lit, whichever colours the palette lists.
 
 #include "picture/BitmapReadResult.h"
 #include "picture/PageBytes.h"

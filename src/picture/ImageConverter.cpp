@@ -23,15 +23,22 @@ constexpr float kRed = 0.2126f;
 constexpr float kGreen = 0.7152f;
 constexpr float kBlue = 0.0722f;
 
-// Rows of a picture as non-premultiplied 32-bit ARGB, columns `first` .. `first + count - 1`.
-// The common formats are read in place; others are converted a strip of rows at a time, so that
-// a large picture is never copied whole.
+// Pictures that carry another colour space (an ICC profile, a gamma) are converted to sRGB, so
+// that their greys mean the same light.
+bool inSrgb(const QImage& image) {
+    const QColorSpace space = image.colorSpace();
+    return !space.isValid() || space == QColorSpace(QColorSpace::SRgb);
+}
+
+// Rows of a picture in sRGB as non-premultiplied 32-bit ARGB, columns `first` .. `first + count
+// - 1`. The common formats in sRGB are read in place; others are converted a strip of rows at a
+// time, so that a large picture is never copied whole.
 class RowReader {
 public:
     RowReader(const QImage& image, int first, int count)
-        : image_(image), first_(first), count_(count),
-          direct_(image.format() == QImage::Format_RGB32 ||
-                  image.format() == QImage::Format_ARGB32) {}
+        : image_(image), first_(first), count_(count), toSrgb_(!inSrgb(image)),
+          direct_(!toSrgb_ && (image.format() == QImage::Format_RGB32 ||
+                               image.format() == QImage::Format_ARGB32)) {}
 
     const QRgb* row(int y) {
         if (direct_)
@@ -39,7 +46,10 @@ public:
         if (y < stripStart_ || y >= stripStart_ + strip_.height()) {
             stripStart_ = y;
             const int rows = std::min(kStripRows, image_.height() - y);
-            strip_ = image_.copy(first_, y, count_, rows).convertToFormat(QImage::Format_ARGB32);
+            strip_ = image_.copy(first_, y, count_, rows);
+            if (toSrgb_)
+                strip_.convertToColorSpace(QColorSpace::SRgb); // in place: nothing shares the strip
+            strip_.convertTo(QImage::Format_ARGB32);
         }
         return reinterpret_cast<const QRgb*>(strip_.constScanLine(y - stripStart_));
     }
@@ -49,6 +59,7 @@ private:
     const QImage& image_;
     int first_;
     int count_;
+    bool toSrgb_;
     bool direct_;
     QImage strip_;
     int stripStart_ = -1;
@@ -73,16 +84,6 @@ std::uint16_t light16Of(QRgb c) {
     if (a != 255)
         y = (y * a + 65535u * (255u - a) + 127u) / 255u;
     return std::uint16_t(std::min<std::uint32_t>(y, 65535u));
-}
-
-// The picture in sRGB: pictures that carry another colour space (an ICC profile, a gamma) are
-// converted, so that their greys mean the same light.
-QImage inSrgb(const QImage& image) {
-    const QColorSpace space = image.colorSpace();
-    if (!space.isValid() || space == QColorSpace(QColorSpace::SRgb))
-        return image;
-    QImage converted = image.convertedToColorSpace(QColorSpace::SRgb);
-    return converted.isNull() ? image : converted;
 }
 
 // Which part of the picture goes where on the screen: source rectangle (in picture pixels,
@@ -240,10 +241,9 @@ PageBytes ImageConverter::convert(const QImage& image, const ConversionOptions& 
     return quantize(scale(image, options.size), options.method, threshold, options.invert);
 }
 
-int ImageConverter::otsuThreshold(const QImage& original) {
-    if (original.isNull())
+int ImageConverter::otsuThreshold(const QImage& image) {
+    if (image.isNull())
         return 127;
-    const QImage image = inSrgb(original);
     std::array<std::uint64_t, 256> histogram{};
     RowReader rows(image, 0, image.width());
     for (int y = 0; y < image.height(); ++y) {
@@ -283,11 +283,10 @@ int ImageConverter::otsuThreshold(const QImage& original) {
     return bestFirst < 0 ? 127 : (bestFirst + bestLast) / 2;
 }
 
-ScaledPicture ImageConverter::scale(const QImage& original, ConversionOptions::Size size) {
+ScaledPicture ImageConverter::scale(const QImage& image, ConversionOptions::Size size) {
     ScaledPicture result;
-    if (original.isNull())
+    if (image.isNull())
         return result;
-    const QImage image = inSrgb(original);
     const Placement p = place(image.width(), image.height(), size);
     const Taps across = taps(p.sourceX, p.sourceWidth, p.width, image.width());
     const Taps down = taps(p.sourceY, p.sourceHeight, p.height, image.height());

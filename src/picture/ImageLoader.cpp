@@ -1,5 +1,7 @@
 #include "picture/ImageLoader.h"
 
+#include "picture/DecoderWarnings.h"
+#include "picture/JpegStructure.h"
 #include "picture/RegularFile.h"
 
 #include <QBuffer>
@@ -7,7 +9,6 @@
 #include <QImageIOHandler>
 #include <QImageReader>
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -15,59 +16,6 @@ constexpr qint64 kMegabyte = 1024 * 1024;
 
 qint64 megabytes(qint64 bytes) {
     return (bytes + kMegabyte - 1) / kMegabyte;
-}
-
-// Whether a JPEG stream runs to its end marker. The JPEG decoder fills whatever is missing with
-// grey and only warns, so a cut-off photo would otherwise open as if it were whole. Walks the
-// marker segments and skips the entropy-coded data of each scan; bytes after the end marker
-// (some cameras append a second picture or a video there) do not matter.
-bool jpegComplete(const QByteArray& bytes) {
-    const auto* d = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype n = bytes.size();
-    if (n < 4 || d[0] != 0xFF || d[1] != 0xD8)
-        return false;
-    qsizetype pos = 2;
-    auto nextFF = [&](qsizetype from) -> qsizetype {
-        const void* ff = std::memchr(d + from, 0xFF, std::size_t(n - from));
-        return ff ? static_cast<const unsigned char*>(ff) - d : n;
-    };
-    while (true) {
-        if (pos >= n)
-            return false;
-        if (d[pos] != 0xFF)
-            pos = nextFF(pos); // stray bytes between segments: the decoder skips them too
-        while (pos < n && d[pos] == 0xFF)
-            ++pos;
-        if (pos >= n)
-            return false;
-        const unsigned char code = d[pos++];
-        if (code == 0xD9)
-            return true;
-        if (code == 0x01 || (code >= 0xD0 && code <= 0xD7))
-            continue; // markers without a segment
-        if (pos + 2 > n)
-            return false;
-        const qsizetype length = qsizetype(d[pos]) << 8 | d[pos + 1];
-        if (length < 2 || pos + length > n)
-            return false;
-        pos += length;
-        if (code != 0xDA)
-            continue;
-        // A scan: its data ends at the first marker that is neither a stuffed 0xFF 0x00 nor a
-        // restart marker.
-        while (true) {
-            pos = nextFF(pos);
-            if (pos + 1 >= n)
-                return false;
-            const unsigned char next = d[pos + 1];
-            if (next == 0xFF)
-                pos += 1;
-            else if (next == 0x00 || (next >= 0xD0 && next <= 0xD7))
-                pos += 2;
-            else
-                break;
-        }
-    }
 }
 
 QString readFailure(const QImageReader& reader) {
@@ -141,24 +89,33 @@ LoadedImage loadPart(const QString& path, QSize boardSize, Part part) {
         return result;
     }
 
-    const bool jpeg = format == "jpeg" || format == "jpg";
-    if (jpeg && !jpegComplete(bytes)) {
-        result.error = QStringLiteral("it is damaged or incomplete (the JPEG data ends before "
-                                      "the picture does).");
-        return result;
+    const QString cutShort = QStringLiteral("it is damaged or incomplete (the JPEG data ends "
+                                            "before the picture does).");
+    const bool isJpeg = format == "jpeg" || format == "jpg";
+    JpegStructure jpeg;
+    if (isJpeg) {
+        jpeg = JpegStructure::read(bytes);
+        if (!jpeg.complete) {
+            result.error = cutShort;
+            return result;
+        }
     }
 
-    // The picture's size from its header, checked before a single pixel is decoded.
+    // The memory the decoder needs, from the picture's header, checked before a single pixel
+    // is decoded.
     const QSize stored = reader.size();
     if (stored.isValid()) {
         QSize decoded = stored;
+        const bool quarterTurn = reader.transformation() & QImageIOHandler::TransformationRotate90;
         if (centre) {
             const QRect clip = storedCentre(stored, reader.transformation(), boardSize);
             reader.setClipRect(clip);
             decoded = clip.size();
-        } else if (jpeg && boardSize.isValid() && !boardSize.isEmpty()) {
-            // The decoder reduces by 2, 4 or 8 almost for free. Keep twice the screen's longer
-            // side across the picture's shorter side, whichever way the photo is turned.
+        } else if (reader.supportsOption(QImageIOHandler::ScaledSize) && boardSize.isValid() &&
+                   !boardSize.isEmpty()) {
+            // JPEG reduces by 2, 4 or 8 almost for free, PNG averages its rows as it reads them.
+            // Keep twice the screen's longer side across the picture's shorter side, whichever
+            // way the photo is turned.
             const qint64 needed = 2LL * std::max(boardSize.width(), boardSize.height());
             const qint64 shorter = std::min(stored.width(), stored.height());
             int divisor = 1;
@@ -170,26 +127,38 @@ LoadedImage loadPart(const QString& path, QSize boardSize, Part part) {
                 reader.setScaledSize(decoded);
             }
         }
-        const qint64 decodedBytes = qint64(decoded.width()) * decoded.height() * 4;
-        if (decodedBytes > kMaxDecodedBytes) {
+        // The decoded picture, the turned copy Qt makes of it, and the coefficients a
+        // progressive or multi-scan JPEG holds at full size however small it is decoded. Other
+        // formats read every row at full size whatever part or size they put out: they are
+        // held to the whole picture, which also bounds the time a small file can ask for.
+        const QSize held = isJpeg ? decoded : stored;
+        const qint64 heldBytes = qint64(held.width()) * held.height() * 4;
+        const qint64 neededBytes = heldBytes * (quarterTurn ? 2 : 1) + jpeg.coefficientBytes();
+        if (neededBytes > kMaxDecodedBytes) {
             result.error = QStringLiteral("the picture is %1 x %2 pixels; opening it would take "
                                           "%3 MB of memory, more than the %4 MB allowed.")
                                .arg(stored.width())
                                .arg(stored.height())
-                               .arg(megabytes(decodedBytes))
+                               .arg(megabytes(neededBytes))
                                .arg(megabytes(kMaxDecodedBytes));
             return result;
         }
         result.fullSize = stored;
-        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        if (quarterTurn)
             result.fullSize.transpose();
     }
 
     // Also for formats that cannot tell their size beforehand.
     QImageReader::setAllocationLimit(int(kMaxDecodedBytes / kMegabyte));
     QImage image;
+    DecoderWarnings warnings;
     if (!reader.read(&image)) {
         result.error = readFailure(reader);
+        return result;
+    }
+    // The JPEG decoder fills what is missing with grey; extra bytes it skips do no harm.
+    if (warnings.mention(QStringLiteral("premature end of data segment"))) {
+        result.error = cutShort;
         return result;
     }
     if (image.isNull() || image.width() <= 0 || image.height() <= 0) {

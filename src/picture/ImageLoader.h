@@ -2,8 +2,9 @@
 // Reads a picture file of any format the installed Qt image plug-ins know, refusing what would
 // hurt: paths that are not regular files, files that cannot be read, damaged or incomplete
 // pictures, and pictures that would need more than 256 MB to decode (a small file can claim
-// a huge size). JPEGs much larger than the board are decoded at a reduced size, which their
-// format allows at little cost, so that a large photo opens quickly.
+// a huge size, and a progressive JPEG needs memory for every pixel however small it is decoded).
+// JPEGs and PNGs much larger than the board are decoded at a reduced size, which their formats
+// allow at little cost, so that a large photo opens quickly and in little memory.
 
 #include <QImage>
 #include <QSize>

@@ -4,10 +4,18 @@
 #include "picture/ImageConverter.h"
 #include "picture/Srgb.h"
 
+#include <QColorSpace>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
+#include <atomic>
 #include <cmath>
+
+#ifdef __SANITIZE_ADDRESS__
+// From the sanitizer's allocator interface (GCC installs no header for it).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
+#endif
 
 using Size = ConversionOptions::Size;
 using Method = ConversionOptions::Method;
@@ -53,6 +61,16 @@ ConversionOptions options(Size size, Method method, std::optional<int> threshold
     return o;
 }
 
+// The largest single allocation made while `watching`, seen through the sanitizer's hooks (only
+// the test's thread allocates meanwhile).
+std::atomic<bool> watching{false};
+std::atomic<std::size_t> largestAllocation{0};
+
+void noteAllocation(const volatile void*, std::size_t size) {
+    if (watching && size > largestAllocation)
+        largestAllocation = size;
+}
+
 } // namespace
 
 class TestImageConverter : public QObject {
@@ -68,6 +86,8 @@ private slots:
     void placesThePicture();
     void otsuSplitsTheGreys_data();
     void otsuSplitsTheGreys();
+    void convertsColourSpacesInStrips_data();
+    void convertsColourSpacesInStrips();
 };
 
 void TestImageConverter::thresholdLightsLevelsAbove_data() {
@@ -226,6 +246,39 @@ void TestImageConverter::otsuSplitsTheGreys() {
     // Without a threshold, conversion takes this one.
     QVERIFY(ImageConverter::convert(image, options(Size::Fill, Method::Threshold, {})) ==
             ImageConverter::convert(image, options(Size::Fill, Method::Threshold, threshold)));
+}
+
+void TestImageConverter::convertsColourSpacesInStrips_data() {
+    QTest::addColumn<QImage>("image");
+    for (const auto format :
+         {QImage::Format_RGB32, QImage::Format_Grayscale8, QImage::Format_RGBA64}) {
+        QImage image(2000, 1600, format);
+        image.fill(qRgb(128, 128, 128));
+        image.setColorSpace(QColorSpace::SRgbLinear);
+        QTest::addRow("format %d", int(format)) << image;
+    }
+}
+
+// A picture in another colour space (here linear light, as a PNG with a gamma of 1.0 gives it)
+// is converted to sRGB a strip of rows at a time: a large picture is never copied whole.
+void TestImageConverter::convertsColourSpacesInStrips() {
+#ifndef __SANITIZE_ADDRESS__
+    QSKIP("needs the address sanitizer's allocation hooks (VANTREL_SANITIZE)");
+#else
+    QFETCH(QImage, image);
+    static const int hooked =
+        __sanitizer_install_malloc_and_free_hooks(noteAllocation, [](const volatile void*) {});
+    QVERIFY(hooked != 0);
+    largestAllocation = 0;
+    watching = true;
+    const PageBytes pages =
+        ImageConverter::convert(image, options(Size::Fit, Method::Threshold, 150));
+    watching = false;
+    // Grey 128 in linear light is half of white's light, grey 188 in sRGB: above 150.
+    QCOMPARE(picture(pages).count('#'), 160 * 128);
+    QVERIFY2(largestAllocation < std::size_t(image.sizeInBytes()) / 4,
+             qPrintable(QStringLiteral("%1 bytes allocated at once").arg(largestAllocation)));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestImageConverter)

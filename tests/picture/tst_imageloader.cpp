@@ -1,6 +1,7 @@
 // Reading picture files of any format: what opens, at which size, and what is refused and why.
 
 #include "picture/ImageLoader.h"
+#include "picture/PictureBombs.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -25,41 +26,24 @@ QImage photo(int width, int height) {
     return image;
 }
 
-QByteArray encode(const QImage& image, const char* format, int quality = 90) {
+QByteArray encode(const QImage& image, const char* format, int quality = 90,
+                  bool progressive = false) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
     writer.setQuality(quality);
+    writer.setProgressiveScanWrite(progressive);
     if (!writer.write(image))
         qFatal("cannot encode %s", format);
     return bytes;
-}
-
-QByteArray be32(quint32 v) {
-    return QByteArray(1, char(v >> 24)) + char(v >> 16) + char(v >> 8) + char(v);
-}
-
-// A valid PNG header claiming a huge picture, with a few bytes of data: a decompression bomb.
-QByteArray pngClaiming(quint32 width, quint32 height) {
-    auto chunk = [](const QByteArray& type, const QByteArray& data) {
-        quint32 crc = 0xFFFFFFFFu;
-        for (const char c : type + data) {
-            crc ^= quint8(c);
-            for (int k = 0; k < 8; ++k)
-                crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
-        }
-        return be32(quint32(data.size())) + type + data + be32(~crc);
-    };
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) +
-           chunk("IHDR", be32(width) + be32(height) + QByteArray("\x08\x02\0\0\0", 5)) +
-           chunk("IDAT", QByteArray::fromHex("789C636000000002000 1")) + chunk("IEND", {});
 }
 
 // A JPEG marked, as cameras do, to be turned when shown: EXIF orientation 6 is a quarter turn
 // clockwise, 3 a half turn, 8 a quarter anticlockwise, 5 a mirror across the diagonal.
 QByteArray turnedJpeg(const QImage& image, int orientation) {
     const QByteArray jpeg = encode(image, "jpeg", 100);
+    using bombs::be32;
     const QByteArray exif = QByteArray("Exif\0\0MM\0*", 10) + be32(8) +
                             QByteArray::fromHex("0001 0112 0003 00000001 00") + char(orientation) +
                             QByteArray::fromHex("0000") + be32(0);
@@ -108,6 +92,14 @@ void TestImageLoader::opensPictures_data() {
         << large << QSize() << QSize(4000, 3000) << QSize(4000, 3000);
     QTest::newRow("JPEG 4000x3000 turned upright")
         << turnedJpeg(photo(4000, 3000), 6) << board << QSize(375, 500) << QSize(3000, 4000);
+    QTest::newRow("PNG 1600x1300: a quarter")
+        << encode(photo(1600, 1300), "png") << board << QSize(400, 325) << QSize(1600, 1300);
+    QTest::newRow("progressive JPEG")
+        << encode(photo(640, 480), "jpeg", 90, true) << board << QSize(640, 480) << QSize(640, 480);
+    // The decoder warns of the stray bytes and skips them: no reason to refuse.
+    const QByteArray jpeg = encode(photo(300, 200), "jpeg");
+    QTest::newRow("JPEG with stray bytes after its start")
+        << jpeg.left(2) + "stray" + jpeg.mid(2) << board << QSize(300, 200) << QSize(300, 200);
 }
 
 void TestImageLoader::opensPictures() {
@@ -178,11 +170,11 @@ void TestImageLoader::refusesWhatWouldHurt_data() {
     QTest::newRow("text") << QByteArray("hello, board\n")
                           << QStringLiteral("it is not a picture in a format this program reads.");
     QTest::newRow("PNG bomb, 100000 x 100000")
-        << pngClaiming(100000, 100000)
+        << bombs::pngClaiming(100000, 100000)
         << QStringLiteral("the picture is 100000 x 100000 pixels; opening it would take 38147 MB "
                           "of memory, more than the 256 MB allowed.");
     QTest::newRow("PNG bomb, just over 256 MB")
-        << pngClaiming(8193, 8192)
+        << bombs::pngClaiming(8193, 8192)
         << QStringLiteral("the picture is 8193 x 8192 pixels; opening "
                           "it would take 257 MB of memory");
     const QByteArray png = encode(photo(300, 200), "png");
@@ -193,6 +185,18 @@ void TestImageLoader::refusesWhatWouldHurt_data() {
         QStringLiteral("it is damaged or incomplete (the JPEG data ends before the picture does).");
     QTest::newRow("JPEG cut in half") << jpeg.left(jpeg.size() / 2) << cut;
     QTest::newRow("JPEG without its end marker") << jpeg.left(jpeg.size() - 2) << cut;
+    QTest::newRow("JPEG data cut, end marker kept")
+        << jpeg.left(jpeg.size() / 2) + "\xFF\xD9" << cut;
+    using bombs::JpegCoding;
+    // The decoder holds 2 bytes per pixel and component at full size, even when it decodes an
+    // eighth of the width and height (as it would here).
+    QTest::newRow("progressive JPEG bomb, 46000 x 46000")
+        << bombs::jpegClaiming(46000, 46000, JpegCoding::Progressive)
+        << QStringLiteral("the picture is 46000 x 46000 pixels; opening it would take 4163 MB of "
+                          "memory, more than the 256 MB allowed.");
+    QTest::newRow("JPEG bomb in separate scans, 20000 x 20000")
+        << bombs::jpegClaiming(20000, 20000, JpegCoding::SeparateScans)
+        << QStringLiteral("the picture is 20000 x 20000 pixels; opening it would take 2313 MB");
 }
 
 void TestImageLoader::refusesWhatWouldHurt() {
