@@ -212,6 +212,31 @@ QString wordsOf(const Message& m) {
     return m.complete && m.info ? ScriptWriter::words(m.info->byte(), m.parameters()) : QString();
 }
 
+bool isCommand(const Message& m, CommandCode code) {
+    return m.complete && m.info && m.info->code == code;
+}
+
+// A character the command line's `text` takes inside double quotes and sends as it is: printable
+// ISO 8859-1, no control code.
+bool typable(std::uint8_t c) {
+    return (c >= 0x20 && c < 0x7F) || c >= 0xA0;
+}
+
+// A typed character (PutChar) that can be part of a `text "..."` line.
+bool isTypedCharacter(const Message& m) {
+    return isCommand(m, CommandCode::PutChar) && typable(std::uint8_t(m.bytes[1]));
+}
+
+QString quotedForScript(const QByteArray& characters) {
+    QString text = QStringLiteral("\"");
+    for (char c : characters) {
+        if (c == '"' || c == '\\')
+            text += u'\\';
+        text += QChar::fromLatin1(c);
+    }
+    return text + u'"';
+}
+
 } // namespace
 
 QString ScriptWriter::words(std::uint8_t code, const QByteArray& parameters) {
@@ -230,11 +255,8 @@ QStringList ScriptWriter::lines(std::span<const TrafficRow> rows) {
     QStringList patternValues;
     QStringList rawMeanings;
     QByteArray rawBytes;
-    auto flushPattern = [&] {
-        if (!patternValues.isEmpty())
-            out << QStringLiteral("pattern ") + patternValues.join(u',');
-        patternValues.clear();
-    };
+    QByteArray typed;                   // a run of typed characters, written as `text`
+    const Message* fontBeforeTyping = nullptr; // SelectFont right before the run: its --font
     auto flushRaw = [&] {
         if (rawBytes.isEmpty())
             return;
@@ -243,12 +265,50 @@ QStringList ScriptWriter::lines(std::span<const TrafficRow> rows) {
         rawMeanings.clear();
         rawBytes.clear();
     };
+    auto addRaw = [&](const Message& m) {
+        rawMeanings << m.describe();
+        rawBytes += m.bytes;
+        if (rawMeanings.size() == kRawMessagesPerLine)
+            flushRaw();
+    };
+    auto flushFont = [&] {
+        if (fontBeforeTyping)
+            addRaw(*fontBeforeTyping);
+        fontBeforeTyping = nullptr;
+    };
+    auto flushTyped = [&] {
+        if (typed.isEmpty())
+            return;
+        // A leading "-" would read as an option.
+        if (typed.startsWith('-')) {
+            flushFont();
+            for (char c : std::as_const(typed))
+                addRaw(Message{protocol::putChar(std::uint8_t(c)), 0, 0,
+                               protocol::commandInfo(std::uint8_t(CommandCode::PutChar)), true});
+            typed.clear();
+            return;
+        }
+        flushRaw();
+        QString line = QStringLiteral("text ") + quotedForScript(typed);
+        if (fontBeforeTyping)
+            line += QStringLiteral(" --font %1").arg(std::uint8_t(fontBeforeTyping->bytes[1]));
+        fontBeforeTyping = nullptr;
+        out << line;
+        typed.clear();
+    };
+    auto flushPattern = [&] {
+        if (!patternValues.isEmpty())
+            out << QStringLiteral("pattern ") + patternValues.join(u',');
+        patternValues.clear();
+    };
 
     const Message* previous = nullptr;
     for (const Message& m : messages) {
         if (!previous) {
             out << QStringLiteral("# ") + timeOfDay(m.firstMs);
         } else if (m.firstMs - previous->lastMs >= kGapCommentMs) {
+            flushTyped();
+            flushFont();
             flushPattern();
             flushRaw();
             out << QStringLiteral("# %1, %2 later")
@@ -256,6 +316,30 @@ QStringList ScriptWriter::lines(std::span<const TrafficRow> rows) {
         }
         previous = &m;
 
+        if (isTypedCharacter(m)) {
+            flushPattern();
+            if (typed.isEmpty() && !fontBeforeTyping)
+                flushRaw();
+            typed += m.bytes[1];
+            continue;
+        }
+        flushTyped();
+        if (isCommand(m, CommandCode::SelectFont)) {
+            flushPattern();
+            flushFont();
+            fontBeforeTyping = &m;
+            continue;
+        }
+        flushFont();
+        if (isCommand(m, CommandCode::Identify)) {
+            // The window's detection, at connecting and after a baud-rate change; the command
+            // line detects by itself at the same points, so the replay sends it once.
+            flushPattern();
+            flushRaw();
+            out << QStringLiteral("# identify (the connection's detection; vantrelctl detects "
+                                  "by itself)");
+            continue;
+        }
         if (m.isPattern()) {
             flushRaw();
             patternValues << QString::number(std::uint8_t(m.bytes[1]));
@@ -270,11 +354,10 @@ QStringList ScriptWriter::lines(std::span<const TrafficRow> rows) {
             out << words;
             continue;
         }
-        rawMeanings << m.describe();
-        rawBytes += m.bytes;
-        if (rawMeanings.size() == kRawMessagesPerLine)
-            flushRaw();
+        addRaw(m);
     }
+    flushTyped();
+    flushFont();
     flushPattern();
     flushRaw();
     return out;

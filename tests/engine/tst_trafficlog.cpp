@@ -205,7 +205,7 @@ void tst_TrafficLog::script_data() {
         QTest::newRow(name) << QString::fromLatin1(rows) << lines;
     };
     row("detection, echo and replies", "0 > 49 44 | 40 < 45! | 60 > 10 2D | 300 < x",
-        {"# 14:03:07.125", "# Identify", "raw 49 44", "contrast 45"});
+        {"# 14:03:07.125", "# identify (the connection's detection; vantrelctl detects by itself)", "contrast 45"});
     row("words of the window's messages",
         "0 > 01 10 | 0 > 01 0F | 0 > 09 01 | 0 > 09 00 | 0 > 0D 01 | 0 > 0D 00 | 0 > 0B 06 |"
         "0 > 0F 08 | 0 > 0F 00 | 0 > 10 00 | 0 > 10 7F | 0 > 11 05 | 0 > 11 CB | 0 > 08 01 |"
@@ -231,11 +231,11 @@ void tst_TrafficLog::script_data() {
         {"# 14:03:07.125", "line 1 2 3 4", "rect 10 20 100 60", "fill 0 0 255 255",
          "line 1 2 3 4 --clear", "rect 1 2 3 4 --clear", "fill 1 2 3 4 --clear", "reverse 1 2 3 4",
          "circle 20 80 64", "circle 20 80 64 --clear", "pixel 159 127"});
-    row("messages without a word are raw, named in a comment",
+    row("typed characters are text; messages without a word are raw, named in a comment",
         "0 > 02 48 | 1 > 02 69 | 2 > 15 02 | 3 > 06 03 12 09 | 4 > 26 48 | 5 > 69 | 6 > 0D",
-        {"# 14:03:07.125",
-         "# PutChar 'H'; PutChar 'i'; SelectFont 2; SetPage 3; SetColumn 9; BeginString \"Hi\"",
-         "raw 02 48 02 69 15 02 06 03 12 09 26 48 69 0D"});
+        {"# 14:03:07.125", "text \"Hi\"",
+         "# SelectFont 2; SetPage 3; SetColumn 9; BeginString \"Hi\"",
+         "raw 15 02 06 03 12 09 26 48 69 0D"});
     row("out of range and unknown bytes stay raw",
         "0 > 01 11 | 0 > 0B 07 | 0 > 10 80 | 0 > 11 04 | 0 > 08 00 | 0 > 1F 03 01 02 03 04 |"
         "0 > 1B 02 01 02 | 0 > 0F 09 | 0 > 0A 02 05 07 | 0 > 99 | 0 > 00 | 0 > 27 02",
@@ -254,8 +254,7 @@ void tst_TrafficLog::script_data() {
     row("pauses are comments and split runs",
         "0 > 03 01 | 1 > 03 02 | 1001 > 03 03 | 1002 > 02 41 | 3502 > 02 42 | 3503 > 10 05",
         {"# 14:03:07.125", "pattern 1,2", "# 14:03:08.126, 1.000 s later", "pattern 3",
-         "# PutChar 'A'", "raw 02 41", "# 14:03:10.627, 2.500 s later", "# PutChar 'B'",
-         "raw 02 42", "contrast 5"});
+         "text \"A\"", "# 14:03:10.627, 2.500 s later", "text \"B\"", "contrast 5"});
     row("an unfinished message at the end stays raw", "0 > 10 05 | 1 > 1F 01 0A",
         {"# 14:03:07.125", "contrast 5", "# DrawLineRect, unfinished", "raw 1F 01 0A"});
     row("a string ends at 45 characters",

@@ -394,7 +394,10 @@ void tst_TrafficMonitor::saveScript() {
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
     QVERIFY2(lines[0].startsWith("# vantrelctl script saved by the Vantrel traffic monitor on "),
              qPrintable(lines[0]));
-    QCOMPARE(lines.mid(2), QStringList({"# 09:15:00.000", "# Identify", "raw 49 44", "contrast 45",
+    QCOMPARE(lines.mid(2), QStringList({"# 09:15:00.000",
+                                        "# identify (the connection's detection; vantrelctl "
+                                        "detects by itself)",
+                                        "contrast 45",
                                         "# 09:15:03.060, 3.000 s later", "pixel 5 7", ""}));
 }
 
