@@ -3,6 +3,7 @@
 #include "engine/TrafficFormat.h"
 #include "protocol/BaudRates.h"
 #include "protocol/CommandTable.h"
+#include "protocol/CommandWords.h"
 #include "protocol/MessageDecoder.h"
 #include "protocol/Messages.h"
 
@@ -19,10 +20,6 @@ int at(Parameters p, int i) {
     return std::uint8_t(p[i]);
 }
 
-bool within(int value, int min, int max) {
-    return value >= min && value <= max;
-}
-
 QString numbers(const char* word, Parameters p, const char* suffix = "") {
     QString text = QString::fromLatin1(word);
     for (char c : p)
@@ -30,9 +27,9 @@ QString numbers(const char* word, Parameters p, const char* suffix = "") {
     return text + QString::fromLatin1(suffix);
 }
 
-// The command line's word for each message it can send exactly; a message not listed here, or
-// whose words come back empty, is written as `raw`. The ranges are those the window's own
-// controls send, so that the command line accepts every line written.
+// The command line's words for the messages whose arguments are not plain numbers in message
+// order; the others come from the command language's table (protocol::wordsOf). A message
+// neither gives words is written as `raw`.
 struct ScriptWord {
     CommandCode code;
     QString (*words)(Parameters);
@@ -42,9 +39,7 @@ const ScriptWord kWords[] = {
     {CommandCode::ClearDisplay,
      [](Parameters p) {
          // ClearDisplay 16 is also what "stop" sends; "clear" says what it does.
-         if (at(p, 0) == protocol::kWholeScreen)
-             return QStringLiteral("clear");
-         return at(p, 0) < protocol::kPages ? numbers("clear", p) : QString();
+         return at(p, 0) == protocol::kWholeScreen ? QStringLiteral("clear") : QString();
      }},
     {CommandCode::PutPattern, [](Parameters p) { return numbers("pattern", p); }},
     {CommandCode::SetTouchMode,
@@ -67,31 +62,11 @@ const ScriptWord kWords[] = {
          }
          return QString();
      }},
-    {CommandCode::LoadScreen,
-     [](Parameters p) {
-         return within(at(p, 0), protocol::kFirstScreen, protocol::kLastScreen) ? numbers("load", p)
-                                                                                : QString();
-     }},
-    {CommandCode::SaveScreen,
-     [](Parameters p) {
-         // Screens 1..4 hold the fonts; only the window's explicit warning writes them.
-         return within(at(p, 0), protocol::kFirstFreeScreen, protocol::kLastScreen)
-                    ? numbers("save", p)
-                    : QString();
-     }},
     {CommandCode::SetBacklight,
      [](Parameters p) {
          return at(p, 0) == 1   ? QStringLiteral("backlight on")
                 : at(p, 0) == 0 ? QStringLiteral("backlight off")
                                 : QString();
-     }},
-    {CommandCode::DrawPixel,
-     [](Parameters p) {
-         return at(p, 0) == protocol::kDrawPixelPrefix ? numbers("pixel", p.mid(1)) : QString();
-     }},
-    {CommandCode::SetDisplayMode,
-     [](Parameters p) {
-         return at(p, 0) < protocol::kDisplayModeCount ? numbers("mode", p) : QString();
      }},
     {CommandCode::SetLcdPower,
      [](Parameters p) {
@@ -104,40 +79,12 @@ const ScriptWord kWords[] = {
          const int baud = protocol::baudOfIndex(at(p, 0));
          return baud > 0 ? QStringLiteral("baud %1").arg(baud) : QString();
      }},
-    {CommandCode::SetContrast,
-     [](Parameters p) {
-         return at(p, 0) <= protocol::kMaxContrast ? numbers("contrast", p) : QString();
-     }},
     {CommandCode::CalibrateTouch,
      [](Parameters p) { return at(p, 0) == 1 ? QStringLiteral("calibrate") : QString(); }},
     {CommandCode::RestoreTouchCalibration,
      [](Parameters p) {
          return at(p, 0) == 1 ? QStringLiteral("restore-calibration") : QString();
      }},
-    {CommandCode::RunAnimation,
-     [](Parameters p) {
-         // The Animation frame's bars: delay 3..100, start 1..202, stop 2..203.
-         return within(at(p, 0), 3, 100) && within(at(p, 1), 1, 202) && within(at(p, 2), 2, 203)
-                    ? numbers("animate", p)
-                    : QString();
-     }},
-    {CommandCode::FlipPage,
-     [](Parameters p) { return at(p, 0) < protocol::kPages ? numbers("flip", p) : QString(); }},
-    {CommandCode::DrawLineRect,
-     [](Parameters p) {
-         static const char* const kFigures[] = {"line", "rect", "fill"};
-         // A drawn reversed rectangle is nothing the Coordinates page sends.
-         return at(p, 0) < 3 ? numbers(kFigures[at(p, 0)], p.mid(1)) : QString();
-     }},
-    {CommandCode::ClearLineRect,
-     [](Parameters p) {
-         if (at(p, 0) == int(protocol::Figure::Reversed))
-             return numbers("reverse", p.mid(1));
-         static const char* const kFigures[] = {"line", "rect", "fill"};
-         return at(p, 0) < 3 ? numbers(kFigures[at(p, 0)], p.mid(1), " --clear") : QString();
-     }},
-    {CommandCode::DrawCircle, [](Parameters p) { return numbers("circle", p); }},
-    {CommandCode::ClearCircle, [](Parameters p) { return numbers("circle", p, " --clear"); }},
     {CommandCode::SetRotation,
      [](Parameters p) {
          return at(p, 0) == 0   ? QStringLiteral("rotate 0")
@@ -245,8 +192,9 @@ QString ScriptWriter::words(std::uint8_t code, const QByteArray& parameters) {
         return {};
     for (const ScriptWord& w : kWords)
         if (w.code == info->code)
-            return w.words(parameters);
-    return {};
+            if (QString words = w.words(parameters); !words.isEmpty())
+                return words;
+    return protocol::wordsOf(info->code, parameters);
 }
 
 QStringList ScriptWriter::lines(std::span<const TrafficRow> rows) {

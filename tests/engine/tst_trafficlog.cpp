@@ -238,14 +238,14 @@ void tst_TrafficLog::script_data() {
          "raw 15 02 06 03 12 09 26 48 69 0D"});
     row("out of range and unknown bytes stay raw",
         "0 > 01 11 | 0 > 0B 07 | 0 > 10 80 | 0 > 11 04 | 0 > 08 00 | 0 > 1F 03 01 02 03 04 |"
-        "0 > 1B 02 01 02 | 0 > 0F 09 | 0 > 0A 02 05 07 | 0 > 99 | 0 > 00 | 0 > 27 02",
+        "0 > 0F 09 | 0 > 0A 02 05 07 | 0 > 99 | 0 > 00 | 0 > 27 02",
         {"# 14:03:07.125",
          "# ClearDisplay 0x11 (page out of range 0..16); SetDisplayMode 0x07 (mode out of range "
          "0..6); SetContrast 0x80 (contrast out of range 0..127); SaveScreen 4; LoadScreen 0x00 "
-         "(screen out of range 1..203); DrawLineRect Reversed 1 2 3 4; RunAnimation 2 1 2; "
+         "(screen out of range 1..203); DrawLineRect Reversed 1 2 3 4; "
          "SetBaudRate 0x09 (rate index out of range 0..8); DrawPixel 0x02 5 7 (prefix out of "
          "range 1..1); unknown 0x99; unknown 0x00; SetRotation 0x02 (rotation out of range 0..1)",
-         "raw 01 11 0B 07 10 80 11 04 08 00 1F 03 01 02 03 04 1B 02 01 02 0F 09 0A 02 05 07 99 "
+         "raw 01 11 0B 07 10 80 11 04 08 00 1F 03 01 02 03 04 0F 09 0A 02 05 07 99 "
          "00 27 02"});
     row("an upload as pattern lines of a page each",
         "0 > 05 00 | 20 > 06 00 | 21 > 12 00 | 22 > 03 00 | 23 > 03 FF | 24 > 03 3C",
