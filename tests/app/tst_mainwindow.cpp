@@ -3,6 +3,7 @@
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
 #include "panels/connection/ConnectionPanel.h"
+#include "panels/monitor/TrafficMonitor.h"
 #include "panels/picture/ConvertPictureDialog.h"
 #include "support/HexCompare.h"
 #include "support/TestBitmaps.h"
@@ -125,6 +126,7 @@ private slots:
     void everyControlHasAnAccessibleName();
     void accessibleTextFollowsTheWindow_data();
     void accessibleTextFollowsTheWindow();
+    void topLevelWindowsReadAsWindows();
 };
 
 void tst_MainWindow::startState_data() {
@@ -584,6 +586,20 @@ void tst_MainWindow::accessibleTextFollowsTheWindow() {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
     QVERIFY(iface);
     QCOMPARE(iface->text(QAccessible::Text(role)), text);
+}
+
+// A screen reader announces each top-level window as a window or a dialog, never as a filler.
+void tst_MainWindow::topLevelWindowsReadAsWindows() {
+    WindowFixture f;
+    f.window->mnuAbout_Click();
+    ConvertPictureDialog convert(QImage(64, 48, QImage::Format_RGB32));
+    const QList<QWidget*> windows{f.window.get(), f.window->trafficMonitor(), f.window->aboutBox(),
+                                  &convert};
+    for (QWidget* window : windows) {
+        const QAccessible::Role role = QAccessible::queryAccessibleInterface(window)->role();
+        QVERIFY2(window->isWindow() && (role == QAccessible::Window || role == QAccessible::Dialog),
+                 qPrintable(window->objectName()));
+    }
 }
 
 QTEST_MAIN(tst_MainWindow)

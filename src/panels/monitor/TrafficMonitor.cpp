@@ -38,6 +38,7 @@ TrafficMonitor::TrafficMonitor(Dialogs& dialogs, QWidget* parent, qsizetype maxR
     : QWidget(parent, Qt::Window), dialogs_(dialogs), log_(maxRows),
       clock_([] { return QDateTime::currentMSecsSinceEpoch(); }) {
     setObjectName(QStringLiteral("TrafficMonitor"));
+    widgets::readAsWindow(this);
     setWindowTitle(kTitle);
     setAccessibleName(kTitle);
     using widgets::button;
