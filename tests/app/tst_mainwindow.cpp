@@ -127,6 +127,8 @@ private slots:
     void accessibleTextFollowsTheWindow_data();
     void accessibleTextFollowsTheWindow();
     void topLevelWindowsReadAsWindows();
+    void ctrlTReachesTheTypingBoxes_data();
+    void ctrlTReachesTheTypingBoxes();
 };
 
 void tst_MainWindow::startState_data() {
@@ -600,6 +602,34 @@ void tst_MainWindow::topLevelWindowsReadAsWindows() {
         QVERIFY2(window->isWindow() && (role == QAccessible::Window || role == QAccessible::Dialog),
                  qPrintable(window->objectName()));
     }
+}
+
+// Ctrl+T opens the traffic monitor from anywhere in the window but the boxes whose key handlers
+// take Ctrl+letters as characters: there it is sent or refused like any other character.
+void tst_MainWindow::ctrlTReachesTheTypingBoxes_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("writes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("text box sends it") << "Text2" << "02 14" << QString();
+    QTest::newRow("pattern box refuses it") << "txtString1" << QString() << "Illegal Character";
+    QTest::newRow("coordinate field refuses it") << "Text15" << QString() << "Illegal Character";
+    QTest::newRow("a circle field leaves it to the window") << "Text20" << QString() << QString();
+}
+
+void tst_MainWindow::ctrlTReachesTheTypingBoxes() {
+    QFETCH(QString, control);
+    QFETCH(QString, writes);
+    QFETCH(QString, message);
+    WindowFixture f;
+    f.connectAndPoll();
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    QTest::keyClick(f.find<QWidget>(qPrintable(control)), Qt::Key_T, Qt::ControlModifier);
+    COMPARE_HEX(f.port.writes, writesOf(qPrintable(writes)));
+    QCOMPARE(f.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty())
+        QCOMPARE(f.dialogs.messages[0].text, message);
+    QCOMPARE(f.window->trafficMonitor()->isVisible(), writes.isEmpty() && message.isEmpty());
 }
 
 QTEST_MAIN(tst_MainWindow)
