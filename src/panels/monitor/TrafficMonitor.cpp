@@ -34,11 +34,12 @@ const QString kTitle = QStringLiteral("Traffic Monitor");
 
 } // namespace
 
-TrafficMonitor::TrafficMonitor(Dialogs& dialogs, QWidget* parent, qsizetype maxRows)
-    : QWidget(parent, Qt::Window), dialogs_(dialogs), log_(maxRows),
+TrafficMonitor::TrafficMonitor(Dialogs& dialogs, QWidget* parent, qsizetype maxRows,
+                               qint64 maxBytes)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs), log_(maxRows, maxBytes),
       clock_([] { return QDateTime::currentMSecsSinceEpoch(); }) {
-    setObjectName(QStringLiteral("TrafficMonitor"));
     widgets::readAsWindow(this);
+    setObjectName(QStringLiteral("TrafficMonitor"));
     setWindowTitle(kTitle);
     setAccessibleName(kTitle);
     using widgets::button;
@@ -174,7 +175,7 @@ void TrafficMonitor::showCounts() {
     if (paused())
         text += QStringLiteral(", paused");
     rowCountLabel_->setText(text);
-    const QString dropped = engine::droppedNote(log_.droppedRows(), log_.maxRows());
+    const QString dropped = engine::droppedNote(log_);
     droppedLabel_->setText(dropped);
     droppedLabel_->setAccessibleName(dropped);
     droppedLabel_->setVisible(!dropped.isEmpty());
@@ -257,7 +258,7 @@ QString TrafficMonitor::scriptText() const {
                  .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     lines << QStringLiteral("# Run it with: vantrelctl --port N script FILE");
     if (log_.droppedRows() > 0)
-        lines << QStringLiteral("# ") + engine::droppedNote(log_.droppedRows(), log_.maxRows()) +
+        lines << QStringLiteral("# ") + engine::droppedNote(log_) +
                      QStringLiteral(" The script starts at the oldest row kept.");
     lines << engine::ScriptWriter::lines(rows);
     return lines.join(u'\n') + u'\n';
