@@ -1,5 +1,6 @@
 #include "panels/monitor/TrafficMonitor.h"
 
+#include "engine/FileSaver.h"
 #include "engine/ScriptWriter.h"
 #include "engine/TrafficFormat.h"
 #include "panels/Dialogs.h"
@@ -17,7 +18,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -221,16 +221,14 @@ void TrafficMonitor::copySelection() {
 }
 
 bool TrafficMonitor::writeFile(const QString& fileName, const QString& text) {
-    QSaveFile file(fileName);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Text) &&
-                         file.write(text.toUtf8()) >= 0 && file.commit();
-    if (!written)
+    const QString why = engine::FileSaver::save(fileName, text.toUtf8());
+    if (!why.isEmpty())
         dialogs_.message(this,
                          QStringLiteral("The file %1 could not be written: %2.\n\nThe rows stay "
                                         "in the monitor.")
-                             .arg(QDir::toNativeSeparators(fileName), file.errorString()),
+                             .arg(QDir::toNativeSeparators(fileName), why),
                          MessageStyle::CriticalOk, QStringLiteral("Error"));
-    return written;
+    return why.isEmpty();
 }
 
 void TrafficMonitor::save() {
