@@ -3,7 +3,6 @@
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
 #include "panels/connection/ConnectionPanel.h"
-#include "panels/monitor/TrafficMonitor.h"
 #include "panels/picture/ConvertPictureDialog.h"
 #include "support/HexCompare.h"
 #include "support/TestBitmaps.h"
@@ -126,9 +125,6 @@ private slots:
     void everyControlHasAnAccessibleName();
     void accessibleTextFollowsTheWindow_data();
     void accessibleTextFollowsTheWindow();
-    void topLevelWindowsReadAsWindows();
-    void ctrlTReachesTheTypingBoxes_data();
-    void ctrlTReachesTheTypingBoxes();
 };
 
 void tst_MainWindow::startState_data() {
@@ -588,48 +584,6 @@ void tst_MainWindow::accessibleTextFollowsTheWindow() {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
     QVERIFY(iface);
     QCOMPARE(iface->text(QAccessible::Text(role)), text);
-}
-
-// A screen reader announces each top-level window as a window or a dialog, never as a filler.
-void tst_MainWindow::topLevelWindowsReadAsWindows() {
-    WindowFixture f;
-    f.window->mnuAbout_Click();
-    ConvertPictureDialog convert(QImage(64, 48, QImage::Format_RGB32));
-    const QList<QWidget*> windows{f.window.get(), f.window->trafficMonitor(), f.window->aboutBox(),
-                                  &convert};
-    for (QWidget* window : windows) {
-        const QAccessible::Role role = QAccessible::queryAccessibleInterface(window)->role();
-        QVERIFY2(window->isWindow() && (role == QAccessible::Window || role == QAccessible::Dialog),
-                 qPrintable(window->objectName()));
-    }
-}
-
-// Ctrl+T opens the traffic monitor from anywhere in the window but the boxes whose key handlers
-// take Ctrl+letters as characters: there it is sent or refused like any other character.
-void tst_MainWindow::ctrlTReachesTheTypingBoxes_data() {
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QString>("writes");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("text box sends it") << "Text2" << "02 14" << QString();
-    QTest::newRow("pattern box refuses it") << "txtString1" << QString() << "Illegal Character";
-    QTest::newRow("coordinate field refuses it") << "Text15" << QString() << "Illegal Character";
-    QTest::newRow("a circle field leaves it to the window") << "Text20" << QString() << QString();
-}
-
-void tst_MainWindow::ctrlTReachesTheTypingBoxes() {
-    QFETCH(QString, control);
-    QFETCH(QString, writes);
-    QFETCH(QString, message);
-    WindowFixture f;
-    f.connectAndPoll();
-    f.window->show();
-    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-    QTest::keyClick(f.find<QWidget>(qPrintable(control)), Qt::Key_T, Qt::ControlModifier);
-    COMPARE_HEX(f.port.writes, writesOf(qPrintable(writes)));
-    QCOMPARE(f.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
-    if (!message.isEmpty())
-        QCOMPARE(f.dialogs.messages[0].text, message);
-    QCOMPARE(f.window->trafficMonitor()->isVisible(), writes.isEmpty() && message.isEmpty());
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -6,7 +6,6 @@
 #include "panels/monitor/TrafficMonitor.h"
 #include "panels/monitor/TrafficTableModel.h"
 #include "support/HexCompare.h"
-#include "support/PtyPair.h"
 #include "support/WindowFixture.h"
 
 #include <QAction>
@@ -14,7 +13,6 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,7 +21,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sys/stat.h>
 
 using engine::Direction;
 
@@ -89,8 +86,6 @@ private slots:
     void saveAndReadBack_data();
     void saveAndReadBack();
     void writeErrorLosesNothing();
-    void savesOnlyOverRegularFiles_data();
-    void savesOnlyOverRegularFiles();
     void saveScript();
     void viewMenuOpensAndCloses();
 };
@@ -373,38 +368,6 @@ void tst_TrafficMonitor::writeErrorLosesNothing() {
     // Cancelling the dialog writes nothing and says nothing.
     findControl<QPushButton>(&f.monitor, "saveButton")->click();
     QCOMPARE(f.dialogs.messages.size(), 1);
-}
-
-// A named pipe or a device given as the file is left as it is, and the reason named.
-void tst_TrafficMonitor::savesOnlyOverRegularFiles_data() {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("reason");
-    for (const char* button : {"saveButton", "saveScriptButton"}) {
-        QTest::addRow("%s, pipe", button) << button << "pipe" << "it is a named pipe, not a file";
-        QTest::addRow("%s, device", button)
-            << button << "device" << "it is a character device, not a file";
-    }
-}
-
-void tst_TrafficMonitor::savesOnlyOverRegularFiles() {
-    QFETCH(QString, button);
-    QFETCH(QString, target);
-    QFETCH(QString, reason);
-    MonitorFixture f;
-    f.write("49 44");
-    QTemporaryDir dir;
-    PtyPair pty; // its terminal stands for a device; the save follows the link to it
-    const QString path = dir.filePath(QStringLiteral("trace.txt"));
-    QVERIFY(target == u"pipe" ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
-                              : pty.isValid() && QFile::link(pty.slavePath(), path));
-    f.dialogs.saveFileNames.enqueue(path);
-    findControl<QPushButton>(&f.monitor, qPrintable(button))->click();
-    QCOMPARE(f.dialogs.messages.size(), 1);
-    QCOMPARE(f.dialogs.messages[0].text, "The file " + path + " could not be written: " + reason +
-                                             ".\n\nThe rows stay in the monitor.");
-    QVERIFY(!QFileInfo(path).isFile());
-    QCOMPARE(QFileInfo(path).isSymLink(), target == u"device");
 }
 
 void tst_TrafficMonitor::saveScript() {
