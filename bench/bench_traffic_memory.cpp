@@ -1,8 +1,8 @@
 // The memory the traffic monitor holds, and what opening it costs, after long traffic of
 // several kinds: long and short replies, messages one by one, and an endless run of pattern
-// writes (in folds). Each kind feeds a fresh monitor (default bounds) with four times its memory bound in
-// bytes on the line, or a million rows, then opens it. Prints the rows kept, the log's own count
-// of its memory, the heap the monitor holds (measured), and the time to show it and paint it.
+// writes (in folds). Each kind feeds a fresh monitor (default bounds) with four times its memory
+// bound in bytes on the line, or a million rows, then opens it. Prints the rows kept, the log's own
+// count of its memory, the heap the monitor holds (measured), and the time to show it and paint it.
 //
 // Goal: the heap held stays about the bound (24 MB) whatever the traffic.
 
@@ -36,8 +36,8 @@ qint64 heapInUse() {
 struct Kind {
     const char* name;
     engine::Direction direction;
-    int bytes;  // per row; writes are PutPattern messages of two bytes
-    int gapMs;  // between rows; below 500 ms writes of one command fold
+    int bytes; // per row; writes are PutPattern messages of two bytes
+    int gapMs; // between rows; below 500 ms writes of one command fold
 };
 
 double mb(qint64 bytes) {

@@ -116,8 +116,9 @@ QString droppedNote(const TrafficLog& log) {
     if (dropped <= 0)
         return {};
     const qint64 mb = 1024 * 1024;
-    const QString memory = log.maxBytes() >= mb ? QStringLiteral("%1 MB").arg(log.maxBytes() / mb)
-                                                : QStringLiteral("%1 KB").arg(log.maxBytes() / 1024);
+    const QString memory = log.maxBytes() >= mb
+                               ? QStringLiteral("%1 MB").arg(log.maxBytes() / mb)
+                               : QStringLiteral("%1 KB").arg(log.maxBytes() / 1024);
     const QString kept = QStringLiteral("the monitor keeps the latest, up to %1 rows in %2.")
                              .arg(log.maxRows())
                              .arg(memory);

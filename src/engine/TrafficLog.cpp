@@ -56,8 +56,7 @@ void TrafficLog::append(qint64 timeMs, Direction direction, const QByteArray& by
 
     TrafficEntry* last = entries_.empty() ? nullptr : &entries_.back();
     const bool joins = last && command >= 0 && last->foldCommand == command &&
-                       last->appended() < kMaxFoldRows &&
-                       last->direction() == direction &&
+                       last->appended() < kMaxFoldRows && last->direction() == direction &&
                        timeMs - last->last().timeMs <= kFoldGapMs && timeMs >= last->last().timeMs;
     if (joins) {
         const qint64 before = listCost(last->rows);
