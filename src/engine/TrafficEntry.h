@@ -5,13 +5,14 @@
 
 #include "engine/TrafficRow.h"
 
+#include <QList>
 #include <cstdint>
-#include <deque>
 
 namespace engine {
 
 struct TrafficEntry {
-    std::deque<TrafficRow> rows;
+    // A list, not a deque: most entries hold one row, and a deque takes half a kilobyte for it.
+    QList<TrafficRow> rows;
     // Set once a second row has joined: the entry shows as a fold from then on, also when the
     // bound has dropped its older rows.
     bool folded = false;

@@ -23,12 +23,22 @@ QString csvField(const QString& field) {
 
 } // namespace
 
+QString fullMeaning(const TrafficRow& row) {
+    return row.direction == Direction::FromBoard ? protocol::replyMeaning(row.bytes) : row.meaning;
+}
+
 QString timeOfDay(qint64 timeMs) {
     return QDateTime::fromMSecsSinceEpoch(timeMs).time().toString(QStringLiteral("HH:mm:ss.zzz"));
 }
 
 QString hexText(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+QString shownHexText(const QByteArray& bytes) {
+    if (bytes.size() <= kShownHexBytes)
+        return hexText(bytes);
+    return hexText(bytes.first(kShownHexBytes)) + QStringLiteral(" … (%1 bytes)").arg(bytes.size());
 }
 
 QString directionText(Direction direction) {
@@ -74,7 +84,7 @@ QString foldBytes(const TrafficEntry& entry) {
 QString textLine(const TrafficRow& row) {
     return timeOfDay(row.timeMs) + QStringLiteral("  ") + directionArrow(row.direction) +
            QStringLiteral("  ") + hexText(row.bytes).leftJustified(kHexColumnWidth) +
-           QStringLiteral("  ") + row.meaning;
+           QStringLiteral("  ") + fullMeaning(row);
 }
 
 QString verboseLine(Direction direction, const QString& meaning) {
@@ -87,18 +97,23 @@ QString csvHeader() {
 
 QString csvLine(const TrafficRow& row) {
     return timeOfDay(row.timeMs) + u',' + directionText(row.direction) + u',' + hexText(row.bytes) +
-           u',' + csvField(row.meaning);
+           u',' + csvField(fullMeaning(row));
 }
 
-QString droppedNote(qint64 droppedRows, qsizetype maxRows) {
-    if (droppedRows <= 0)
+QString droppedNote(const TrafficLog& log) {
+    const qint64 dropped = log.droppedRows();
+    if (dropped <= 0)
         return {};
-    if (droppedRows == 1)
-        return QStringLiteral("The oldest row was dropped; the monitor keeps the latest %1.")
-            .arg(maxRows);
-    return QStringLiteral("The oldest %1 rows were dropped; the monitor keeps the latest %2.")
-        .arg(droppedRows)
-        .arg(maxRows);
+    const qint64 mb = 1024 * 1024;
+    const QString memory = log.maxBytes() >= mb
+                               ? QStringLiteral("%1 MB").arg(log.maxBytes() / mb)
+                               : QStringLiteral("%1 KB").arg(log.maxBytes() / 1024);
+    const QString kept = QStringLiteral("the monitor keeps the latest, up to %1 rows in %2.")
+                             .arg(log.maxRows())
+                             .arg(memory);
+    if (dropped == 1)
+        return QStringLiteral("The oldest row was dropped; ") + kept;
+    return QStringLiteral("The oldest %1 rows were dropped; ").arg(dropped) + kept;
 }
 
 } // namespace engine

@@ -17,10 +17,16 @@
 
 namespace engine {
 
+// A row's whole meaning, as files and copied rows have it: for a reply, the text of all its bytes.
+QString fullMeaning(const TrafficRow& row);
 // Time of day in local time with milliseconds: "14:03:07.125".
 QString timeOfDay(qint64 timeMs);
 // "49 44"
 QString hexText(const QByteArray& bytes);
+// The bytes as a row shows them: hexText() of the first kShownHexBytes, and when there are more,
+// how many in all: "30 31 32 … (4096 bytes)". Files and copied rows have every byte.
+constexpr qsizetype kShownHexBytes = 64;
+QString shownHexText(const QByteArray& bytes);
 // "to board", "from board"
 QString directionText(Direction direction);
 // "->", "<-"
@@ -39,8 +45,8 @@ QString textLine(const TrafficRow& row);
 QString verboseLine(Direction direction, const QString& meaning);
 QString csvHeader();
 QString csvLine(const TrafficRow& row);
-// The note on dropped rows, empty when none were dropped.
-QString droppedNote(qint64 droppedRows, qsizetype maxRows);
+// The note on the rows the log's bound has dropped, empty when none were dropped.
+QString droppedNote(const TrafficLog& log);
 
 // The whole log, every row of every fold, oldest first; `keep` chooses the rows. A text file
 // starts with the note on dropped rows as a "#" line; a CSV file has a header line.
@@ -51,7 +57,7 @@ QString trafficFile(const TrafficLog& log, TrafficFileFormat format, Keep keep) 
     if (format == TrafficFileFormat::Csv)
         out += csvHeader() + u'\n';
     else if (log.droppedRows() > 0)
-        out += QStringLiteral("# ") + droppedNote(log.droppedRows(), log.maxRows()) + u'\n';
+        out += QStringLiteral("# ") + droppedNote(log) + u'\n';
     log.forEachRow([&](const TrafficRow& row) {
         if (keep(row))
             out += (format == TrafficFileFormat::Csv ? csvLine(row) : textLine(row)) + u'\n';

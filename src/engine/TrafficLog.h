@@ -5,10 +5,16 @@
 // Folds: a write that is exactly one whole message joins the entry before it when that entry is
 // a run of writes of the same command, in the same direction, begun no more than kFoldGapMs
 // after the run's last write. So a picture upload reads as one entry "PutPattern x 2560", while
-// messages clicked one by one stay apart.
+// messages clicked one by one stay apart. A fold holds at most kMaxFoldRows rows; a longer run
+// (a pasted list of thousands of values) goes on in the next fold, so that no single list of
+// rows grows to a large share of the memory bound.
 //
-// Bound: at most maxRows rows are kept; past it the oldest go first (from the front of the
-// oldest entry, so a fold shrinks) and droppedRows() counts them.
+// Bound: at most maxRows rows are kept, taking at most about maxBytes of memory; past either the
+// oldest go first (from the front of the oldest entry, so a fold shrinks) and droppedRows()
+// counts them. The newest row is always kept. The memory is counted from the sizes of what is
+// kept, as the heap hands it out: each row's bytes and shown meaning, and each entry with its
+// list of rows. A reply shows the meaning of its first bytes only (TrafficRow), so a row costs
+// about what came over the line plus a few hundred bytes.
 //
 // Entries carry serial numbers that never repeat, so that a view can keep track of what it has
 // shown while the front of the log moves.
@@ -23,9 +29,11 @@ namespace engine {
 class TrafficLog {
 public:
     static constexpr qsizetype kDefaultMaxRows = 200'000;
+    static constexpr qint64 kDefaultMaxBytes = 24 * 1024 * 1024;
     static constexpr qint64 kFoldGapMs = 500;
+    static constexpr qsizetype kMaxFoldRows = 4000;
 
-    explicit TrafficLog(qsizetype maxRows = kDefaultMaxRows);
+    explicit TrafficLog(qsizetype maxRows = kDefaultMaxRows, qint64 maxBytes = kDefaultMaxBytes);
 
     void append(qint64 timeMs, Direction direction, const QByteArray& bytes);
     // Forgets every row and the count of dropped rows. The decoder keeps its place, so that the
@@ -33,6 +41,9 @@ public:
     void clear();
 
     qsizetype maxRows() const { return maxRows_; }
+    qint64 maxBytes() const { return maxBytes_; }
+    // The memory the rows kept take, as counted for the bound.
+    qint64 bytesUsed() const { return bytesUsed_; }
     qsizetype rowCount() const { return rowCount_; }
     qint64 droppedRows() const { return droppedRows_; }
 
@@ -55,6 +66,8 @@ private:
     void dropOldest();
 
     qsizetype maxRows_;
+    qint64 maxBytes_;
+    qint64 bytesUsed_ = 0;
     std::deque<TrafficEntry> entries_;
     qint64 firstSerial_ = 0;
     qsizetype rowCount_ = 0;

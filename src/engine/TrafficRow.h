@@ -13,8 +13,9 @@ struct TrafficRow {
     qint64 timeMs = 0; // when it happened, milliseconds since the epoch (UTC)
     Direction direction = Direction::ToBoard;
     QByteArray bytes;
-    // For bytes to the board the decoded command ("SetPage 0"); for bytes from the board the
-    // text as the response boxes show it, in quotes.
+    // What the row shows. For bytes to the board the decoded command ("SetPage 0"); for bytes
+    // from the board the text as the response boxes show it, in quotes, of its first bytes only
+    // (protocol::shownReplyMeaning(); fullMeaning() in TrafficFormat.h has all of it).
     QString meaning;
 };
 

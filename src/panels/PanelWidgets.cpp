@@ -1,5 +1,7 @@
 #include "panels/PanelWidgets.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +10,18 @@
 #include <QScrollBar>
 
 #include <algorithm>
+
+namespace {
+
+const char* const kReadsAsWindow = "vantrelReadsAsWindow";
+
+QAccessibleInterface* windowInterface(const QString&, QObject* object) {
+    if (!object->isWidgetType() || !object->property(kReadsAsWindow).toBool())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
+} // namespace
 
 namespace widgets {
 
@@ -72,6 +86,15 @@ QLineEdit* entryBox(QWidget* parent, const char* objectName, const QString& text
     box->setObjectName(QString::fromLatin1(objectName));
     box->setAccessibleName(accessibleName);
     return box;
+}
+
+void readAsWindow(QWidget* window) {
+    static const bool installed = [] {
+        QAccessible::installFactory(windowInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    window->setProperty(kReadsAsWindow, true);
 }
 
 QLabel* label(QWidget* parent, const QString& text, QWidget* buddy) {

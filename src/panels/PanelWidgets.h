@@ -32,6 +32,9 @@ QLineEdit* entryBox(QWidget* parent, const char* objectName, const QString& text
                     const QString& accessibleName);
 // A label that names its buddy control for keyboard users.
 QLabel* label(QWidget* parent, const QString& text, QWidget* buddy = nullptr);
+// A top-level window built on a plain QWidget: a screen reader announces it as a window (a plain
+// QWidget reads as a "filler", also when it is a window of its own).
+void readAsWindow(QWidget* window);
 // Keeps a mirror box showing the scroll bar's value as plain decimal digits, also while dragging,
 // and sizes it to the bar's largest value.
 void mirror(QScrollBar* bar, QLineEdit* box);

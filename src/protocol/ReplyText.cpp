@@ -47,4 +47,11 @@ QString replyMeaning(const QByteArray& bytes) {
     return u'"' + replyText(bytes) + u'"';
 }
 
+QString shownReplyMeaning(const QByteArray& bytes) {
+    if (bytes.size() <= kShownReplyBytes)
+        return replyMeaning(bytes);
+    return replyMeaning(bytes.first(kShownReplyBytes)) +
+           QStringLiteral("… (%1 bytes)").arg(bytes.size());
+}
+
 } // namespace protocol

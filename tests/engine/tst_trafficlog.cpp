@@ -81,6 +81,9 @@ private slots:
     void uploadFoldsIntoOneEntry();
     void boundDropsOldestFirst_data();
     void boundDropsOldestFirst();
+    void boundByMemory_data();
+    void boundByMemory();
+    void longReplyShownShortSavedWhole();
     void files();
     void script_data();
     void script();
@@ -169,7 +172,55 @@ void tst_TrafficLog::boundDropsOldestFirst() {
     QCOMPARE(log.droppedRows(), qint64(dropped));
     QCOMPARE(log.firstSerial(), qint64(firstSerial));
     QCOMPARE(log.rowCount(), qsizetype(rowsOf(rows).size() - dropped));
-    QCOMPARE(engine::droppedNote(log.droppedRows(), log.maxRows()).isEmpty(), dropped == 0);
+    QCOMPARE(engine::droppedNote(log).isEmpty(), dropped == 0);
+}
+
+// Whatever the traffic, the rows kept take at most the memory bound, and about all of it; the
+// newest row stays, even one larger than the bound.
+void tst_TrafficLog::boundByMemory_data() {
+    QTest::addColumn<int>("rowBytes"); // of each reply; 0 for PutPattern writes
+    QTest::addColumn<int>("gapMs");
+    QTest::addColumn<int>("count");
+    QTest::newRow("long replies") << 4096 << 250 << 800;
+    QTest::newRow("short replies") << 3 << 250 << 20000;
+    QTest::newRow("messages apart") << 0 << 1000 << 20000;
+    QTest::newRow("a run of folds") << 0 << 2 << 20000;
+    QTest::newRow("replies larger than the bound") << 3'000'000 << 250 << 3;
+}
+
+void tst_TrafficLog::boundByMemory() {
+    QFETCH(int, rowBytes);
+    QFETCH(int, gapMs);
+    QFETCH(int, count);
+    const qint64 maxBytes = 2 * 1024 * 1024;
+    TrafficLog log(TrafficLog::kDefaultMaxRows, maxBytes);
+    for (int i = 0; i < count; ++i)
+        log.append(base() + qint64(i) * gapMs, rowBytes ? Direction::FromBoard : Direction::ToBoard,
+                   rowBytes ? QByteArray(rowBytes, char('0' + i % 10)) : bytesOf("03") + char(i));
+    QCOMPARE(log.rowCount() + log.droppedRows(), qint64(count));
+    QCOMPARE(log.entry(log.entryCount() - 1).last().timeMs, base() + qint64(count - 1) * gapMs);
+    for (qsizetype i = 0; i < log.entryCount(); ++i)
+        QVERIFY(log.entry(i).appended() <= TrafficLog::kMaxFoldRows);
+    if (rowBytes > maxBytes)
+        QCOMPARE(log.rowCount(), 1);
+    else
+        QVERIFY2(log.bytesUsed() <= maxBytes && log.bytesUsed() > maxBytes / 2,
+                 qPrintable(QString::number(log.bytesUsed())));
+}
+
+// A reply of kilobytes shows its start; a saved or copied line has every byte and all its text.
+void tst_TrafficLog::longReplyShownShortSavedWhole() {
+    QByteArray reply;
+    for (int i = 0; i < 5000; ++i)
+        reply += char(i % 7 == 6 ? '\r' : 'a' + i % 26);
+    TrafficLog log;
+    log.append(base(), Direction::FromBoard, reply);
+    const TrafficRow& row = log.entry(0).first();
+    for (const QString& shown : {row.meaning, engine::shownHexText(row.bytes)})
+        QVERIFY2(shown.size() < 400 && shown.endsWith(QStringLiteral("… (5000 bytes)")),
+                 qPrintable(shown));
+    QCOMPARE(engine::textLine(row), "14:03:07.125  <-  " + engine::hexText(reply) + "  \"" +
+                                        QString::fromLatin1(reply).replace(u'\r', "<CR>") + '"');
 }
 
 void tst_TrafficLog::files() {
@@ -179,7 +230,8 @@ void tst_TrafficLog::files() {
                      "3C | 1075 > 03 3C"));
     QCOMPARE(engine::trafficFile(log, engine::TrafficFileFormat::Text,
                                  [](const TrafficRow&) { return true; }),
-             QStringLiteral("# The oldest row was dropped; the monitor keeps the latest 4.\n"
+             QStringLiteral("# The oldest row was dropped; the monitor keeps the latest, up to 4 "
+                            "rows in 24 MB.\n"
                             "14:03:07.165  <-  34 35 21 2C 20 22 6F 6B 22 0D  \"45!, \"ok\"<CR>\"\n"
                             "14:03:07.186  ->  26 48 69 0D        BeginString \"Hi\"\n"
                             "14:03:07.187  ->  1F 01 0A 14 64 3C  DrawLineRect Outline 10 20 100 "

@@ -86,6 +86,7 @@ ConnectionPanel::ConnectionPanel(BoardSession& session, Dialogs& dialogs, PortMa
     layout->setColumnStretch(0, 1);
     layout->setColumnStretch(1, 1);
 
+    shownState_ = session_.state();
     connect(cmd_conecta_, &QPushButton::clicked, this, &ConnectionPanel::cmd_conecta_Click);
     connect(Command4_, &QPushButton::clicked, this, &ConnectionPanel::Command4_Click);
     connect(&session_, &BoardSession::stateChanged, this, &ConnectionPanel::onStateChanged);
@@ -101,7 +102,7 @@ ConnectionPanel::ConnectionPanel(BoardSession& session, Dialogs& dialogs, PortMa
         cboBR_->setCurrentIndex(rateIndex);
         cmbBoudRate_->setCurrentIndex(rateIndex);
         emit statusTextChanged(kDisconnectedTimeOut);
-        cmd_conecta_->setFocus();
+        // cmd_conecta is disabled during the pause and takes the focus when it ends.
     });
     connect(&session_, &BoardSession::replyReceived, this, [this](const QByteArray& bytes) {
         txtBuffer_->setText(protocol::replyText(bytes));
@@ -157,10 +158,20 @@ void ConnectionPanel::cmd_conecta_Click() {
 }
 
 void ConnectionPanel::onStateChanged(SessionState state) {
+    const SessionState previous = shownState_;
+    shownState_ = state;
     switch (state) {
     case SessionState::Disconnected:
         setConnectCaption(kConnect);
         cmd_conecta_->setEnabled(true);
+        if (previous == SessionState::BaudChangePause) {
+            // The pause is over and the session opens the same port again at once. The list
+            // stays as it is, so that the port's number still leads to the device the list
+            // shows: read again, the number could belong to an adapter plugged in meanwhile.
+            // Enter now presses Connect, not the rate's OK again.
+            cmd_conecta_->setFocus();
+            break;
+        }
         setListsEnabled(true);
         break;
     case SessionState::Detecting:

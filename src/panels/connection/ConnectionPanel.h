@@ -110,4 +110,5 @@ private:
         bool seenGone = false; // it has left the list since it was lost
     };
     std::optional<LostPort> lostPort_;
+    engine::SessionState shownState_; // the session's state as the panel last showed it
 };

@@ -1,5 +1,6 @@
 #include "panels/monitor/TrafficMonitor.h"
 
+#include "engine/FileSaver.h"
 #include "engine/ScriptWriter.h"
 #include "engine/TrafficFormat.h"
 #include "panels/Dialogs.h"
@@ -17,7 +18,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -34,9 +34,11 @@ const QString kTitle = QStringLiteral("Traffic Monitor");
 
 } // namespace
 
-TrafficMonitor::TrafficMonitor(Dialogs& dialogs, QWidget* parent, qsizetype maxRows)
-    : QWidget(parent, Qt::Window), dialogs_(dialogs), log_(maxRows),
+TrafficMonitor::TrafficMonitor(Dialogs& dialogs, QWidget* parent, qsizetype maxRows,
+                               qint64 maxBytes)
+    : QWidget(parent, Qt::Window), dialogs_(dialogs), log_(maxRows, maxBytes),
       clock_([] { return QDateTime::currentMSecsSinceEpoch(); }) {
+    widgets::readAsWindow(this);
     setObjectName(QStringLiteral("TrafficMonitor"));
     setWindowTitle(kTitle);
     setAccessibleName(kTitle);
@@ -173,7 +175,7 @@ void TrafficMonitor::showCounts() {
     if (paused())
         text += QStringLiteral(", paused");
     rowCountLabel_->setText(text);
-    const QString dropped = engine::droppedNote(log_.droppedRows(), log_.maxRows());
+    const QString dropped = engine::droppedNote(log_);
     droppedLabel_->setText(dropped);
     droppedLabel_->setAccessibleName(dropped);
     droppedLabel_->setVisible(!dropped.isEmpty());
@@ -219,16 +221,14 @@ void TrafficMonitor::copySelection() {
 }
 
 bool TrafficMonitor::writeFile(const QString& fileName, const QString& text) {
-    QSaveFile file(fileName);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Text) &&
-                         file.write(text.toUtf8()) >= 0 && file.commit();
-    if (!written)
+    const QString why = engine::FileSaver::save(fileName, text.toUtf8());
+    if (!why.isEmpty())
         dialogs_.message(this,
                          QStringLiteral("The file %1 could not be written: %2.\n\nThe rows stay "
                                         "in the monitor.")
-                             .arg(QDir::toNativeSeparators(fileName), file.errorString()),
+                             .arg(QDir::toNativeSeparators(fileName), why),
                          MessageStyle::CriticalOk, QStringLiteral("Error"));
-    return written;
+    return why.isEmpty();
 }
 
 void TrafficMonitor::save() {
@@ -256,7 +256,7 @@ QString TrafficMonitor::scriptText() const {
                  .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     lines << QStringLiteral("# Run it with: vantrelctl --port N script FILE");
     if (log_.droppedRows() > 0)
-        lines << QStringLiteral("# ") + engine::droppedNote(log_.droppedRows(), log_.maxRows()) +
+        lines << QStringLiteral("# ") + engine::droppedNote(log_) +
                      QStringLiteral(" The script starts at the oldest row kept.");
     lines << engine::ScriptWriter::lines(rows);
     return lines.join(u'\n') + u'\n';

@@ -37,7 +37,8 @@ public:
     static constexpr int kRefreshMs = 100;
 
     explicit TrafficMonitor(Dialogs& dialogs, QWidget* parent = nullptr,
-                            qsizetype maxRows = engine::TrafficLog::kDefaultMaxRows);
+                            qsizetype maxRows = engine::TrafficLog::kDefaultMaxRows,
+                            qint64 maxBytes = engine::TrafficLog::kDefaultMaxBytes);
     ~TrafficMonitor() override;
 
     const engine::TrafficLog& log() const { return log_; }

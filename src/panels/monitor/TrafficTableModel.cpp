@@ -302,7 +302,7 @@ QVariant TrafficTableModel::data(const QModelIndex& index, int role) const {
         case DirectionColumn:
             return engine::directionText(entry->direction());
         case BytesColumn:
-            return fold ? engine::foldBytes(*entry) : engine::hexText(row->bytes);
+            return fold ? engine::foldBytes(*entry) : engine::shownHexText(row->bytes);
         case MeaningColumn:
             return fold ? engine::foldMeaning(*entry) : row->meaning;
         }

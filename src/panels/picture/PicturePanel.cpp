@@ -1,5 +1,6 @@
 #include "panels/picture/PicturePanel.h"
 
+#include "engine/FileSaver.h"
 #include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "panels/picture/ConvertPictureDialog.h"
@@ -20,10 +21,8 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <algorithm>
 #include <span>
-#include <sys/stat.h>
 
 namespace {
 
@@ -231,25 +230,12 @@ void PicturePanel::cmdSaveBitmap_Click() {
         screen.set(s / kScreenWidth, s % kScreenWidth, std::uint8_t(255 - uploadBuffer_.stream(s)));
     const QByteArray bytes = BitmapWriter::write(screen);
 
-    auto cannotWrite = [&](const QString& why) {
+    // Only a regular file or a new name; a failure leaves the old file.
+    if (const QString why = engine::FileSaver::save(fileName, bytes); !why.isEmpty())
         dialogs_.message(this,
-                         QStringLiteral("The file %1 cannot be written: %2")
+                         QStringLiteral("The file %1 cannot be written: %2.")
                              .arg(QFileInfo(fileName).fileName(), why),
                          MessageStyle::CriticalOk, kError);
-    };
-    // A pipe or a device in place of the file would block, or be replaced by a plain file.
-    struct stat status {};
-    if (::stat(QFile::encodeName(fileName).constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
-        cannotWrite(S_ISDIR(status.st_mode) ? QStringLiteral("it is a folder.")
-                                            : QStringLiteral("it is not a regular file."));
-        return;
-    }
-    // Written beside the file and moved over it at the end: a failure leaves the old file.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        cannotWrite(file.errorString() + QLatin1Char('.'));
-        return;
-    }
 }
 
 void PicturePanel::refuse(const QString& fileName, const QString& reason) {

@@ -23,3 +23,13 @@ int controlCode(const QKeyEvent* key) {
         return k & 0x1F;
     return -1;
 }
+
+bool claimControlKey(QEvent* event) {
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (controlCode(key) < 0)
+        return false;
+    key->accept();
+    return true;
+}

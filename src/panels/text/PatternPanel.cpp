@@ -147,6 +147,9 @@ void PatternPanel::showIllegalCharacter() {
 
 bool PatternPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtString1_) {
+        // Ctrl+letters are refused here like any other character, window shortcuts included.
+        if (claimControlKey(event))
+            return true;
         QString characters;
         if (event->type() == QEvent::KeyPress)
             characters = typedCharacters(static_cast<QKeyEvent*>(event));

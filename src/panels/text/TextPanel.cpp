@@ -127,6 +127,8 @@ QByteArray TextPanel::latin1Bytes(const QString& typed, QString* unsendable) {
 
 bool TextPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Text2_) {
+        if (claimControlKey(event))
+            return true;
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const int code = controlCode(key);

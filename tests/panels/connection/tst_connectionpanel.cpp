@@ -229,8 +229,11 @@ void tst_ConnectionPanel::controlCharactersReadable() {
 
 void tst_ConnectionPanel::baudChangeReconnectsAtNewRate() {
     WindowFixture f;
+    f.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     f.connectAndPoll();
     f.find<QComboBox>("cmbBoudRate")->setCurrentIndex(4);
+    f.find<QPushButton>("Command4")->setFocus();
     f.find<QPushButton>("Command4")->click();
     QCOMPARE(f.dialogs.messages.size(), 1);
     QCOMPARE(f.dialogs.messages[0].text,
@@ -250,6 +253,7 @@ void tst_ConnectionPanel::baudChangeReconnectsAtNewRate() {
 
     f.connection()->BaudChangePause_Timer();
     QVERIFY(f.find<QPushButton>("cmd_conecta")->isEnabled());
+    QVERIFY(f.find<QPushButton>("cmd_conecta")->hasFocus());
     f.port.receive("45!");
     f.connection()->Timer4_Timer();
     QCOMPARE(f.statusText(), QStringLiteral("Connected: COM1 19200,N,8,1"));

@@ -83,6 +83,8 @@ private slots:
     void followsTheSystem_data();
     void followsTheSystem();
     void waitsWhileConnected();
+    void baudChangeReopensTheListedDevice_data();
+    void baudChangeReopensTheListedDevice();
     void lostAdapterComesBack_data();
     void lostAdapterComesBack();
     void virtualBoardPluggedIn();
@@ -160,6 +162,31 @@ void tst_PortList::waitsWhileConnected() {
     QCOMPARE(f.items(), (QStringList{"1  ttyUSB0  FT232R USB UART", "2  ttyACM0  Pico"}));
     QCOMPARE(f.ports()->currentText(), QStringLiteral("2  ttyACM0  Pico"));
     QCOMPARE(f.fake.deviceOpens(), 0);
+}
+
+// The reconnect after a baud-rate change opens the device the list shows, though an adapter
+// came or went during the pause and shifted the numbers.
+void tst_PortList::baudChangeReopensTheListedDevice_data() {
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<bool>("plugAhead"); // else the adapter ahead is pulled
+    QTest::newRow("an adapter plugged in ahead") << QStringList{kPico} << true;
+    QTest::newRow("the adapter ahead pulled") << QStringList{kFtdi, kPico} << false;
+}
+
+void tst_PortList::baudChangeReopensTheListedDevice() {
+    QFETCH(QStringList, before);
+    QFETCH(bool, plugAhead);
+    PortListFixture f(before);
+    QVERIFY(f.plugged && f.select(QStringLiteral("ttyACM0")));
+    f.connect();
+    findControl<QPushButton>(f.panel.get(), "Command4")->click();
+    QVERIFY(plugAhead ? f.fake.plug(kFtdi) : f.fake.unplug(QStringLiteral("ttyUSB0")));
+    f.rescan();
+    f.panel->BaudChangePause_Timer();
+    QCOMPARE(f.port.openCount, 2);
+    const QString device = f.fake.deviceDir() + QStringLiteral("/ttyACM0");
+    QCOMPARE(f.map.devicePath(f.port.commPort()), device);
+    QCOMPARE(f.map.devicePath(f.ports()->currentData().toInt()), device);
 }
 
 void tst_PortList::lostAdapterComesBack_data() {

@@ -267,7 +267,8 @@ void tst_TrafficMonitor::dropNotePastTheBound() {
     f.monitor.refresh();
     QVERIFY(note->isVisible());
     QCOMPARE(note->text(),
-             QStringLiteral("The oldest 3 rows were dropped; the monitor keeps the latest 5."));
+             QStringLiteral("The oldest 3 rows were dropped; the monitor keeps the latest, up to "
+                            "5 rows in 24 MB."));
     QCOMPARE(count->text(), QStringLiteral("5 rows recorded"));
     QCOMPARE(meanings(f.model()),
              QStringList({"SetPage 3", "SetPage 4", "SetPage 5", "SetPage 6", "SetPage 7"}));

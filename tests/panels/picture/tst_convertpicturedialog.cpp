@@ -292,7 +292,7 @@ void TestConvertPictureDialog::saveFailureChangesNothing_data() {
     QTest::addColumn<QString>("reason");
     QTest::newRow("no such folder") << QStringLiteral("missing/saved.bmp") << QString();
     QTest::newRow("a named pipe, at once")
-        << QStringLiteral("pipe.bmp") << QStringLiteral("it is not a regular file.");
+        << QStringLiteral("pipe.bmp") << QStringLiteral("it is a named pipe, not a file.");
 }
 
 void TestConvertPictureDialog::saveFailureChangesNothing() {
