@@ -4,8 +4,10 @@
 #include "board/VirtualBoard.h"
 #include "display/BoardModel.h"
 #include "transport/QtSerialPort.h"
+#include "support/BoardPixels.h"
 #include "support/FindControl.h"
 #include "support/RecordingDialogs.h"
+#include "support/TestBitmaps.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -16,40 +18,12 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QTest>
 #include <memory>
 
 namespace {
 
 constexpr int kUploadTimeoutMs = 30000;
-
-// A 160 x 128 one-bit bitmap, black-then-white palette, with pixel (x, y) lit when lit(x, y).
-template <typename Lit> QByteArray bitmap160x128(Lit lit) {
-    const int width = 160, height = 128, rowBytes = 20;
-    QByteArray file(62 + rowBytes * height, '\0');
-    auto put32 = [&](int offset, quint32 v) { qToLittleEndian(v, file.data() + offset); };
-    auto put16 = [&](int offset, quint16 v) { qToLittleEndian(v, file.data() + offset); };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, quint32(file.size()));
-    put32(10, 62);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    put16(26, 1);
-    put16(28, 1);
-    put32(34, quint32(rowBytes * height));
-    put32(58, 0x00FFFFFF); // palette index 1 white
-    for (int y = 0; y < height; ++y) {
-        const int stored = height - 1 - y; // bottom-up
-        for (int x = 0; x < width; ++x)
-            if (lit(x, y))
-                file[62 + stored * rowBytes + x / 8] =
-                    char(quint8(file[62 + stored * rowBytes + x / 8]) | (0x80 >> (x % 8)));
-    }
-    return file;
-}
 
 } // namespace
 
@@ -148,7 +122,8 @@ void tst_EndToEnd::pictureArrivesByteForByte() {
     const QString path = dir.filePath(QStringLiteral("picture.bmp"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bitmap160x128(lit));
+    file.write(
+        testbmp::write(testbmp::bitmap(160, 128, [&](int x, int y) { return lit(x, y) ? 1 : 0; })));
     file.close();
 
     dialogs_.fileNames.enqueue(path);
@@ -157,12 +132,7 @@ void tst_EndToEnd::pictureArrivesByteForByte() {
     find<QPushButton>("Command3")->click();
     QTRY_COMPARE_WITH_TIMEOUT(find<QProgressBar>("ProgressBar1")->value(), 0, kUploadTimeoutMs);
 
-    display::BoardModel::Memory expected{};
-    for (int page = 0; page < 16; ++page)
-        for (int x = 0; x < 160; ++x)
-            for (int bit = 0; bit < 8; ++bit)
-                if (lit(x, page * 8 + bit))
-                    expected[std::size_t(page * 160 + x)] |= std::uint8_t(1 << bit);
+    const display::BoardModel::Memory expected = memoryShowing(lit);
     QTRY_VERIFY_WITH_TIMEOUT(board_->model().memory() == expected, kUploadTimeoutMs);
     QCOMPARE(board_->model().page(), 0);
     QCOMPARE(board_->model().column(), 0);
