@@ -7,15 +7,15 @@
 // Goals: the picture under 1 s; start-up under 30 ms.
 
 #include "board/VirtualBoard.h"
+#include "support/BoardPixels.h"
+#include "support/ProgramRun.h"
 #include "support/TestBitmaps.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -42,26 +42,10 @@ struct Timed {
 
 // Runs the program with the event loop going (the virtual board answers from it).
 Timed timeRun(const QStringList& arguments) {
-    QProcess process;
-    QEventLoop loop;
-    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QTimer::singleShot(kGiveUpMs, &loop, &QEventLoop::quit);
     QElapsedTimer clock;
     clock.start();
-    process.start(QStringLiteral(VANTRELCTL_PATH), arguments);
-    loop.exec();
-    Timed timed;
-    timed.ms = double(clock.nsecsElapsed()) / 1e6;
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-        return timed;
-    }
-    if (process.exitStatus() == QProcess::NormalExit)
-        timed.exitCode = process.exitCode();
-    timed.err = process.readAllStandardError();
-    return timed;
+    const Finished finished = runProgram(QStringLiteral(VANTRELCTL_PATH), arguments, kGiveUpMs);
+    return Timed{double(clock.nsecsElapsed()) / 1e6, finished.exitCode, finished.err};
 }
 
 void printFigures(const char* what, std::vector<double> ms, double goalMs) {
@@ -95,12 +79,7 @@ int main(int argc, char** argv) {
     }
     file.close();
 
-    display::BoardModel::Memory expected{};
-    for (int page = 0; page < 16; ++page)
-        for (int x = 0; x < 160; ++x)
-            for (int bit = 0; bit < 8; ++bit)
-                if (lit(x, page * 8 + bit))
-                    expected[std::size_t(page * 160 + x)] |= std::uint8_t(1 << bit);
+    const display::BoardModel::Memory expected = memoryShowing(lit);
 
     int status = 0;
     std::vector<double> picture;

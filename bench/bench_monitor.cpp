@@ -14,19 +14,18 @@
 #include "panels/monitor/TrafficMonitor.h"
 #include "panels/monitor/TrafficTableModel.h"
 #include "panels/picture/PicturePanel.h"
-#include "transport/QtSerialPort.h"
 #include "support/PtyPair.h"
 #include "support/TempFiles.h"
 #include "support/TestBitmaps.h"
+#include "support/UploadBench.h"
+#include "transport/QtSerialPort.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
@@ -67,17 +66,11 @@ void fillToBound(TrafficMonitor& monitor) {
 Figures uploadAt(int baud, Monitor mode, const QString& picture, PtyPair& pty, LinePeer& peer,
                  const QElapsedTimer& clock) {
     Figures figures;
-    QtSerialPort port(pty.portMap(1));
-    port.setCommPort(1);
-    port.setSettings(protocol::LineSettings{baud});
-    const OpenResult opened = port.openPort();
-    if (!opened.ok) {
-        std::fprintf(stderr, "  cannot open %s: %s\n", qPrintable(pty.slavePath()),
-                     qPrintable(opened.description));
+    const std::unique_ptr<QtSerialPort> port = openPortOn(pty, baud);
+    if (!port)
         return figures;
-    }
     QuietDialogs dialogs(picture);
-    engine::BoardSession session(port);
+    engine::BoardSession session(*port);
     PicturePanel panel(session, dialogs);
     TrafficMonitor monitor(dialogs);
     QObject::connect(&session, &engine::BoardSession::traffic, &monitor, &TrafficMonitor::record);
@@ -87,67 +80,23 @@ Figures uploadAt(int baud, Monitor mode, const QString& picture, PtyPair& pty, L
     if (mode != Monitor::Closed)
         monitor.show();
     panel.Command5_Click();
-    {
-        // As in the program, the windows have been painted long before "Send" is pressed.
-        QEventLoop settle;
-        QTimer::singleShot(300, &settle, &QEventLoop::quit);
-        settle.exec();
-    }
+    // As in the program, the windows have been painted long before "Send" is pressed.
+    runEventsFor(300);
 
     peer.reset();
-    bool finished = false;
-    qint64 finishedNs = 0;
-    QObject::connect(&panel, &PicturePanel::uploadFinished, [&] {
-        finished = true;
-        finishedNs = clock.nsecsElapsed();
-    });
-    qint64 lastBeat = 0;
-    qint64 longestGap = 0;
-    QTimer heartbeat;
-    heartbeat.setTimerType(Qt::PreciseTimer);
-    heartbeat.setInterval(1);
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        if (!finished)
-            longestGap = std::max(longestGap, now - lastBeat);
-        lastBeat = now;
-    });
-    QEventLoop loop;
-    QTimer watch;
-    watch.setInterval(5);
-    QElapsedTimer waited;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if ((finished && peer.count() >= kUploadBytes) || waited.elapsed() > kGiveUpMs)
-            loop.quit();
-    });
-
-    const qint64 startNs = clock.nsecsElapsed();
-    lastBeat = startNs;
-    heartbeat.start();
-    watch.start();
-    waited.start();
-    panel.Command3_Click();
-    loop.exec();
-    heartbeat.stop();
+    const UploadTiming timing = driveUpload(
+        panel, clock, [&] { return peer.count() >= kUploadBytes; }, kGiveUpMs);
     // Let the monitor's next refresh show the end of the upload.
-    {
-        QEventLoop settle;
-        QTimer::singleShot(2 * TrafficMonitor::kRefreshMs, &settle, &QEventLoop::quit);
-        settle.exec();
-    }
+    runEventsFor(2 * TrafficMonitor::kRefreshMs);
 
-    QByteArray expected("\x05\x00\x06\x00\x12\x00", 6);
-    for (int s = 0; s < PicturePanel::kScreenBytes; ++s) {
-        expected.append(char(0x03));
-        expected.append(char(255 - panel.uploadBuffer().stream(s)));
-    }
-    const qint64 endNs = std::max(finishedNs, peer.lastNs());
+    const QByteArray expected = uploadBytes(panel.uploadBuffer());
+    const qint64 endNs = std::max(timing.finishedNs, peer.lastNs());
     const double lineSeconds = double(kUploadBytes) * 10.0 / baud;
-    figures.ratio = double(endNs - startNs) / 1e9 / lineSeconds;
-    figures.longestStallMs = double(longestGap) / 1e6;
+    figures.ratio = double(endNs - timing.startNs) / 1e9 / lineSeconds;
+    figures.longestStallMs = double(timing.longestStallNs) / 1e6;
     figures.inOrder = peer.bytes() == expected && dialogs.shown == 0;
     figures.tableRows = monitor.model()->rowCount();
-    port.closePort();
+    port->closePort();
     return figures;
 }
 
@@ -168,9 +117,9 @@ int main(int argc, char* argv[]) {
     });
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    testbmp::Spec spec;
-    spec.index = testbmp::pattern;
-    const QString picture = writeTempFile(dir, QStringLiteral("screen.bmp"), testbmp::write(spec));
+    const QString picture =
+        writeTempFile(dir, QStringLiteral("screen.bmp"),
+                      testbmp::write(testbmp::bitmap(160, 128, testbmp::pattern)));
 
     PtyPair pty;
     if (!pty.isValid()) {

@@ -9,19 +9,18 @@
 #include "QuietDialogs.h"
 #include "engine/BoardSession.h"
 #include "panels/picture/PicturePanel.h"
-#include "transport/QtSerialPort.h"
 #include "support/PtyPair.h"
 #include "support/TempFiles.h"
 #include "support/TestBitmaps.h"
+#include "support/UploadBench.h"
+#include "transport/QtSerialPort.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -42,73 +41,21 @@ struct Figures {
 Figures uploadAt(int baud, const QString& picture, PtyPair& pty, LinePeer& peer,
                  const QElapsedTimer& clock) {
     Figures figures;
-    QtSerialPort port(pty.portMap(1));
-    port.setCommPort(1);
-    port.setSettings(protocol::LineSettings{baud});
-    const OpenResult opened = port.openPort();
-    if (!opened.ok) {
-        std::fprintf(stderr, "  cannot open %s: %s\n", qPrintable(pty.slavePath()),
-                     qPrintable(opened.description));
+    const std::unique_ptr<QtSerialPort> port = openPortOn(pty, baud);
+    if (!port)
         return figures;
-    }
     QuietDialogs dialogs(picture);
-    engine::BoardSession session(port);
+    engine::BoardSession session(*port);
     PicturePanel panel(session, dialogs);
     panel.show();
     panel.Command5_Click();
-    {
-        // As in the program, the window has been painted long before "Send" is pressed.
-        QEventLoop settle;
-        QTimer::singleShot(300, &settle, &QEventLoop::quit);
-        settle.exec();
-    }
-
-    QByteArray expected;
-    expected.append("\x05\x00\x06\x00\x12\x00", 6);
-    for (int s = 0; s < PicturePanel::kScreenBytes; ++s) {
-        expected.append(char(0x03));
-        expected.append(char(255 - panel.uploadBuffer().stream(s)));
-    }
+    // As in the program, the window has been painted long before "Send" is pressed.
+    runEventsFor(300);
+    const QByteArray expected = uploadBytes(panel.uploadBuffer());
 
     peer.reset();
-    bool finished = false;
-    qint64 finishedNs = 0;
-    QObject::connect(&panel, &PicturePanel::uploadFinished, [&] {
-        finished = true;
-        finishedNs = clock.nsecsElapsed();
-    });
-
-    qint64 lastBeat = 0;
-    qint64 longestGap = 0;
-    qint64 longestGapEnd = 0;
-    QTimer heartbeat;
-    heartbeat.setTimerType(Qt::PreciseTimer);
-    heartbeat.setInterval(1);
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        if (!finished && now - lastBeat > longestGap) {
-            longestGap = now - lastBeat;
-            longestGapEnd = now;
-        }
-        lastBeat = now;
-    });
-
-    QEventLoop loop;
-    QTimer watch;
-    watch.setInterval(5);
-    QElapsedTimer waited;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        if ((finished && peer.count() >= kUploadBytes) || waited.elapsed() > kGiveUpMs)
-            loop.quit();
-    });
-
-    const qint64 startNs = clock.nsecsElapsed();
-    lastBeat = startNs;
-    heartbeat.start();
-    watch.start();
-    waited.start();
-    panel.Command3_Click();
-    loop.exec();
+    const UploadTiming timing = driveUpload(
+        panel, clock, [&] { return peer.count() >= kUploadBytes; }, kGiveUpMs);
     // Bytes still on their way once the upload ended.
     QElapsedTimer settle;
     settle.start();
@@ -116,14 +63,14 @@ Figures uploadAt(int baud, const QString& picture, PtyPair& pty, LinePeer& peer,
         ::usleep(1000);
 
     const QByteArray got = peer.bytes();
-    const qint64 endNs = std::max(finishedNs, peer.lastNs());
-    figures.uploadSeconds = double(endNs - startNs) / 1e9;
+    const qint64 endNs = std::max(timing.finishedNs, peer.lastNs());
+    figures.uploadSeconds = double(endNs - timing.startNs) / 1e9;
     figures.lineSeconds = double(kUploadBytes) * 10.0 / baud;
-    figures.longestStallMs = double(longestGap) / 1e6;
-    figures.stallAtMs = double(longestGapEnd - startNs) / 1e6;
+    figures.longestStallMs = double(timing.longestStallNs) / 1e6;
+    figures.stallAtMs = double(timing.longestStallEndNs - timing.startNs) / 1e6;
     figures.received = int(got.size());
     figures.inOrder = got == expected && dialogs.shown == 0;
-    port.closePort();
+    port->closePort();
     return figures;
 }
 
@@ -132,9 +79,9 @@ Figures uploadAt(int baud, const QString& picture, PtyPair& pty, LinePeer& peer,
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    testbmp::Spec spec;
-    spec.index = testbmp::pattern;
-    const QString picture = writeTempFile(dir, QStringLiteral("screen.bmp"), testbmp::write(spec));
+    const QString picture =
+        writeTempFile(dir, QStringLiteral("screen.bmp"),
+                      testbmp::write(testbmp::bitmap(160, 128, testbmp::pattern)));
 
     PtyPair pty;
     if (!pty.isValid()) {

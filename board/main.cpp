@@ -10,15 +10,14 @@
 #include "Version.h"
 #include "board/BoardWindow.h"
 #include "board/VirtualBoard.h"
+#include "desktop/ProgramIcon.h"
 #include "display/BoardModel.h"
 #include "system/TerminationSignals.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDirIterator>
 #include <QFile>
-#include <QIcon>
 #include <QTextStream>
 #include <QTime>
 #include <cstdio>
@@ -32,15 +31,6 @@ bool hasArgument(int argc, char* argv[], const char* name) {
         if (std::strcmp(argv[i], name) == 0)
             return true;
     return false;
-}
-
-// The program's icon at every size the icon theme gets (packaging/icons).
-QIcon programIcon() {
-    QIcon icon;
-    QDirIterator pictures(QStringLiteral(":/vantrel/icons"), QDir::Files);
-    while (pictures.hasNext())
-        icon.addFile(pictures.next());
-    return icon;
 }
 
 } // namespace
@@ -138,7 +128,7 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<BoardWindow> window;
     if (!headless) {
         QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vantrel.VirtualBoard"));
-        QApplication::setWindowIcon(programIcon());
+        QApplication::setWindowIcon(desktop::programIcon());
         window = std::make_unique<BoardWindow>(board, zoom);
         window->show();
     }

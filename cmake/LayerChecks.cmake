@@ -35,7 +35,7 @@ endfunction()
 
 function(vantrel_check_layers)
     vantrel_check_no_widgets(vantrel_protocol vantrel_serial vantrel_transport vantrel_engine
-        vantrel_picture vantrel_display vantrel_board vantrel_ctl vantrelctl)
+        vantrel_picture vantrel_display vantrel_desktop vantrel_board vantrel_ctl vantrelctl)
     vantrel_links_of(vantrel_display links)
     if(links MATCHES "Qt6::(Gui|Widgets|SerialPort)|vantrel_(serial|engine|picture|board|ui|ctl)")
         message(FATAL_ERROR "vantrel_display must link only the protocol and QtCore; it links: ${links}")

@@ -2,14 +2,13 @@
 #include "app/ExitOnTermination.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
+#include "desktop/ProgramIcon.h"
 #include "serial/PortMap.h"
 #include "transport/RoutedPort.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDirIterator>
-#include <QIcon>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -26,15 +25,6 @@ bool onlyAsksForInformation(int argc, char* argv[]) {
         return false;
     };
     return argc > 1 && std::all_of(argv + 1, argv + argc, isInformationOption);
-}
-
-// The program's icon at every size the icon theme gets (packaging/icons).
-QIcon programIcon() {
-    QIcon icon;
-    QDirIterator pictures(QStringLiteral(":/vantrel/icons"), QDir::Files);
-    while (pictures.hasNext())
-        icon.addFile(pictures.next());
-    return icon;
 }
 
 } // namespace
@@ -62,7 +52,7 @@ int main(int argc, char* argv[]) {
     }
 
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vantrel.Vantrel"));
-    QApplication::setWindowIcon(programIcon());
+    QApplication::setWindowIcon(desktop::programIcon());
 
     const PortMap portMap = PortMap::fromSystem();
     transport::RoutedPort port(portMap);

@@ -3,7 +3,9 @@
 // silent, hang up or watch the bytes.
 #include "board/VirtualBoard.h"
 #include "display/BoardModel.h"
+#include "support/BoardPixels.h"
 #include "support/HexCompare.h"
+#include "support/ProgramRun.h"
 #include "support/PtyPair.h"
 #include "support/TestBitmaps.h"
 
@@ -23,36 +25,13 @@ namespace {
 
 constexpr int kRunTimeoutMs = 60000;
 
-struct Finished {
-    int exitCode = -1; // -1: crashed or still running
-    QByteArray out;
-    QByteArray err;
-};
-
-// Lets the event loop (and with it the virtual board) run until the program has ended.
-Finished waitFor(QProcess& process) {
-    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, kRunTimeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-    }
-    Finished result;
-    if (process.exitStatus() == QProcess::NormalExit)
-        result.exitCode = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
-}
-
 void start(QProcess& process, const QStringList& arguments) {
-    process.setProgram(QStringLiteral(VANTRELCTL_PATH));
-    process.setArguments(arguments);
-    process.start();
+    process.start(QStringLiteral(VANTRELCTL_PATH), arguments);
 }
 
+// The program, with the event loop (and with it the virtual board) running until it has ended.
 Finished run(const QStringList& arguments) {
-    QProcess process;
-    start(process, arguments);
-    return waitFor(process);
+    return runProgram(QStringLiteral(VANTRELCTL_PATH), arguments, kRunTimeoutMs);
 }
 
 QString explain(const Finished& f) {
@@ -138,12 +117,7 @@ void tst_CtlEndToEnd::pictureArrivesByteForByte() {
     QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
     QVERIFY2(f.err.isEmpty(), f.err.constData()); // no progress bar when stderr is no terminal
 
-    display::BoardModel::Memory expected{};
-    for (int page = 0; page < 16; ++page)
-        for (int x = 0; x < 160; ++x)
-            for (int bit = 0; bit < 8; ++bit)
-                if (lit(x, page * 8 + bit))
-                    expected[std::size_t(page * 160 + x)] |= std::uint8_t(1 << bit);
+    const display::BoardModel::Memory expected = memoryShowing(lit);
     QTRY_VERIFY(board_->model().memory() == expected);
     QCOMPARE(board_->model().touchMode(), display::BoardModel::TouchMode::Off);
 }
@@ -198,7 +172,7 @@ void tst_CtlEndToEnd::listenPrintsTouchReportsUntilCtrlC() {
     QVERIFY2(QTest::qWaitFor([&] { return out.contains("X3Y4!\n"); }, kRunTimeoutMs), out);
     QVERIFY(board_->model().backlightOn()); // still listening
     ::kill(pid_t(process.processId()), SIGINT);
-    Finished f = waitFor(process);
+    Finished f = waitFor(process, kRunTimeoutMs);
     f.out.prepend(out);
     QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
     QCOMPARE(f.out, QByteArray("X80Y64!\nX3Y4!\n"));
@@ -285,7 +259,7 @@ void tst_CtlEndToEnd::portLostDuringUpload() {
     const QByteArray first = pty.readFromPort(100, kRunTimeoutMs);
     COMPARE_HEX(first.left(7), bytesOf("05 00 06 00 12 00 03"));
     pty.closeMaster();
-    const Finished f = waitFor(process);
+    const Finished f = waitFor(process, kRunTimeoutMs);
     QVERIFY2(f.exitCode == 5, qPrintable(explain(f)));
     QVERIFY2(f.err.contains("was lost") && f.err.contains("of 2560 bytes"), f.err.constData());
 }
@@ -300,7 +274,7 @@ void tst_CtlEndToEnd::ctrlCStopsUploadAndSaysHowFar() {
                     QStringLiteral("picture"), path});
     QCOMPARE(pty.readFromPort(100, kRunTimeoutMs).size(), 100);
     ::kill(pid_t(process.processId()), SIGINT);
-    const Finished f = waitFor(process);
+    const Finished f = waitFor(process, kRunTimeoutMs);
     QVERIFY2(f.exitCode == 130, qPrintable(explain(f)));
     QVERIFY2(f.err.contains("stopped by Ctrl+C after") && f.err.contains("of 2560 picture bytes"),
              f.err.constData());

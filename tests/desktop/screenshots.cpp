@@ -3,10 +3,8 @@
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
 #include "board/BoardWindow.h"
-#include "board/VirtualBoard.h"
-#include "transport/QtSerialPort.h"
-#include "support/FakeSerialPort.h"
-#include "support/RecordingDialogs.h"
+#include "support/WindowFixture.h"
+#include "support/WindowOnBoard.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,7 +15,6 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <QWindow>
 #include <cstdio>
 
@@ -44,54 +41,41 @@ bool save(QWidget* window, const QString& path) {
 // A short session against the virtual board: both windows on one desktop, as `make run` shows
 // them, saved as one picture.
 bool saveSession(const QString& path) {
-    VirtualBoard board;
-    if (!board.open()) {
-        std::printf("FAILED to open the virtual board: %s\n", qPrintable(board.errorString()));
+    WindowOnBoard rig;
+    if (!rig.isOpen()) {
+        std::printf("FAILED to open the virtual board: %s\n", qPrintable(rig.board.errorString()));
         return false;
     }
-    BoardWindow boardWindow(board, 3);
-    const PortMap map({{1, board.devicePath()}}, [](const QString&) { return true; });
-    QtSerialPort port(map);
-    RecordingDialogs dialogs;
-    MainWindow window(port, dialogs, map);
+    BoardWindow boardWindow(rig.board, 3);
+    MainWindow& window = *rig.window;
     window.move(0, 0);
     window.show();
     boardWindow.move(window.frameGeometry().right() + 8, 0);
     boardWindow.show();
     settle();
 
-    auto find = [&](const char* name) {
-        return window.findChild<QWidget*>(QString::fromLatin1(name));
-    };
-    auto click = [&](const char* name) {
-        if (auto* b = qobject_cast<QAbstractButton*>(find(name)))
-            b->click();
-    };
-    click("cmd_conecta");
-    if (!QTest::qWaitFor(
-            [&] { return window.findChild<QTimer*>(QStringLiteral("Timer2"))->isActive(); }, 5000))
+    if (!rig.connectToBoard(5000))
         std::printf("the virtual board did not answer; the picture shows the window unconnected\n");
-    click("Command15");
-    click("Option8");
+    rig.click("Command15");
+    rig.click("Option8");
     for (const auto& [field, value] :
          {std::pair{"Text15", "2"}, {"Text16", "2"}, {"Text18", "157"}, {"Text19", "125"}})
-        qobject_cast<QLineEdit*>(find(field))->setText(QString::fromLatin1(value));
-    click("Command23");
-    click("Option9");
+        rig.find<QLineEdit>(field)->setText(QString::fromLatin1(value));
+    rig.click("Command23");
+    rig.click("Option9");
     for (const auto& [field, value] :
          {std::pair{"Text20", "30"}, {"Text22", "80"}, {"Text23", "80"}})
-        qobject_cast<QLineEdit*>(find(field))->setText(QString::fromLatin1(value));
-    click("Command26");
-    click("Option3");
-    window.findChild<QScrollBar*>(QStringLiteral("HScroll2"))->setValue(1);
-    window.findChild<QScrollBar*>(QStringLiteral("HScroll3"))->setValue(50);
-    click("Command7");
-    click("Command6");
-    if (QWidget* text = find("Text2")) {
-        text->setFocus();
-        QTest::keyClicks(text, QStringLiteral("Vantrel"));
-    }
-    window.findChild<QTabWidget*>(QStringLiteral("SSTab1"))->setCurrentIndex(0);
+        rig.find<QLineEdit>(field)->setText(QString::fromLatin1(value));
+    rig.click("Command26");
+    rig.click("Option3");
+    rig.find<QScrollBar>("HScroll2")->setValue(1);
+    rig.find<QScrollBar>("HScroll3")->setValue(50);
+    rig.click("Command7");
+    rig.click("Command6");
+    QWidget* text = rig.find<QWidget>("Text2");
+    text->setFocus();
+    QTest::keyClicks(text, QStringLiteral("Vantrel"));
+    rig.find<QTabWidget>("SSTab1")->setCurrentIndex(0);
     QTest::qWait(500);
     settle();
     boardWindow.refreshNow();
@@ -103,7 +87,7 @@ bool saveSession(const QString& path) {
     const bool ok = !shot.isNull() && shot.save(path);
     std::printf("%s %s (%dx%d)\n", ok ? "wrote" : "FAILED", qPrintable(path), shot.width(),
                 shot.height());
-    click("cmd_conecta");
+    rig.click("cmd_conecta");
     return ok;
 }
 
@@ -114,23 +98,16 @@ int main(int argc, char* argv[]) {
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(dir);
 
-    FakeSerialPort port;
-    RecordingDialogs dialogs;
-    MainWindow window(
-        port, dialogs,
-        PortMap({{1, QStringLiteral("/dev/ttyUSB0")}, {2, QStringLiteral("/dev/ttyS0")}},
-                [](const QString&) { return true; }));
+    WindowFixture fixture({{1, QStringLiteral("/dev/ttyUSB0")}, {2, QStringLiteral("/dev/ttyS0")}});
+    MainWindow& window = *fixture.window;
     window.show();
     settle();
-    port.setOpenForTest(true);
+    fixture.port.setOpenForTest(true);
 
-    auto* tabs1 = window.findChild<QTabWidget*>(QStringLiteral("SSTab1"));
-    auto* tabs2 = window.findChild<QTabWidget*>(QStringLiteral("SSTab2"));
-    auto* tabs4 = window.findChild<QTabWidget*>(QStringLiteral("SSTab4"));
-    auto click = [&](const char* name) {
-        if (auto* b = window.findChild<QAbstractButton*>(QString::fromLatin1(name)))
-            b->click();
-    };
+    auto* tabs1 = fixture.find<QTabWidget>("SSTab1");
+    auto* tabs2 = fixture.find<QTabWidget>("SSTab2");
+    auto* tabs4 = fixture.find<QTabWidget>("SSTab4");
+    auto click = [&](const char* name) { fixture.find<QAbstractButton>(name)->click(); };
 
     bool ok = true;
     tabs1->setCurrentIndex(0);
@@ -139,10 +116,9 @@ int main(int argc, char* argv[]) {
     tabs1->setCurrentIndex(1);
     tabs2->setCurrentIndex(0);
     click("optString");
-    if (auto* text = window.findChild<QWidget*>(QStringLiteral("Text2"))) {
-        text->setFocus();
-        QTest::keyClicks(text, QStringLiteral("Hello, board"));
-    }
+    QWidget* text = fixture.find<QWidget>("Text2");
+    text->setFocus();
+    QTest::keyClicks(text, QStringLiteral("Hello, board"));
     ok &= save(&window, dir + QStringLiteral("/text.png"));
     tabs2->setCurrentIndex(1);
     ok &= save(&window, dir + QStringLiteral("/graphic.png"));

@@ -1,11 +1,9 @@
 // The real program against the virtual board: the main window on QtSerialPort, a pseudo-terminal,
 // and the board's model and interpreter on the other end, all in one event loop.
-#include "app/MainWindow.h"
-#include "board/VirtualBoard.h"
 #include "display/BoardModel.h"
-#include "transport/QtSerialPort.h"
-#include "support/FindControl.h"
-#include "support/RecordingDialogs.h"
+#include "support/BoardPixels.h"
+#include "support/TestBitmaps.h"
+#include "support/WindowOnBoard.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -16,40 +14,12 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
-#include <QtEndian>
 #include <QTest>
 #include <memory>
 
 namespace {
 
 constexpr int kUploadTimeoutMs = 30000;
-
-// A 160 x 128 one-bit bitmap, black-then-white palette, with pixel (x, y) lit when lit(x, y).
-template <typename Lit> QByteArray bitmap160x128(Lit lit) {
-    const int width = 160, height = 128, rowBytes = 20;
-    QByteArray file(62 + rowBytes * height, '\0');
-    auto put32 = [&](int offset, quint32 v) { qToLittleEndian(v, file.data() + offset); };
-    auto put16 = [&](int offset, quint16 v) { qToLittleEndian(v, file.data() + offset); };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, quint32(file.size()));
-    put32(10, 62);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    put16(26, 1);
-    put16(28, 1);
-    put32(34, quint32(rowBytes * height));
-    put32(58, 0x00FFFFFF); // palette index 1 white
-    for (int y = 0; y < height; ++y) {
-        const int stored = height - 1 - y; // bottom-up
-        for (int x = 0; x < width; ++x)
-            if (lit(x, y))
-                file[62 + stored * rowBytes + x / 8] =
-                    char(quint8(file[62 + stored * rowBytes + x / 8]) | (0x80 >> (x % 8)));
-    }
-    return file;
-}
 
 } // namespace
 
@@ -68,44 +38,33 @@ private slots:
 
 private:
     bool connectToBoard();
-    template <typename T> T* find(const char* name) { return findControl<T>(window_.get(), name); }
+    template <typename T> T* find(const char* name) { return rig_->find<T>(name); }
 
-    std::unique_ptr<VirtualBoard> board_;
-    std::unique_ptr<QtSerialPort> port_;
-    std::unique_ptr<MainWindow> window_;
-    RecordingDialogs dialogs_;
+    std::unique_ptr<WindowOnBoard> rig_;
 };
 
 void tst_EndToEnd::init() {
-    board_ = std::make_unique<VirtualBoard>();
-    QVERIFY2(board_->open(), qPrintable(board_->errorString()));
-    const PortMap map({{1, board_->devicePath()}}, [](const QString&) { return true; });
-    port_ = std::make_unique<QtSerialPort>(map);
-    dialogs_ = RecordingDialogs();
-    window_ = std::make_unique<MainWindow>(*port_, dialogs_, map);
+    rig_ = std::make_unique<WindowOnBoard>();
+    QVERIFY2(rig_->isOpen(), qPrintable(rig_->board.errorString()));
 }
 
 void tst_EndToEnd::cleanup() {
-    window_.reset();
-    port_.reset();
-    board_.reset();
+    rig_.reset();
 }
 
 bool tst_EndToEnd::connectToBoard() {
-    find<QPushButton>("cmd_conecta")->click();
-    if (!QTest::qWaitFor([&] { return find<QTimer>("Timer2")->isActive(); }, 10000))
-        return false;
-    return find<QPushButton>("cmd_conecta")->text() == QStringLiteral("Disconnect");
+    return rig_->connectToBoard(10000) &&
+           find<QPushButton>("cmd_conecta")->text() == QStringLiteral("Disconnect");
 }
 
 void tst_EndToEnd::connectTakesContrastOver() {
-    board_->model().setContrast(45);
+    rig_->board.model().setContrast(45);
     QVERIFY(connectToBoard());
     QCOMPARE(find<QLabel>("StatusPanel1")->text(), QStringLiteral("Connected: COM1 9600,N,8,1"));
     QCOMPARE(find<QScrollBar>("HScroll1")->value(), 45);
     QCOMPARE(find<QLineEdit>("Text9")->text(), QStringLiteral("45"));
-    QCOMPARE(board_->model().contrast(), 45);
-    QVERIFY(dialogs_.messages.isEmpty());
+    QCOMPARE(rig_->board.model().contrast(), 45);
+    QVERIFY(rig_->dialogs.messages.isEmpty());
 }
 
 void tst_EndToEnd::typedTextAppearsOnBoard() {
@@ -115,9 +74,9 @@ void tst_EndToEnd::typedTextAppearsOnBoard() {
     expected.putChar('i');
     QWidget* text = find<QWidget>("Text2");
     QTest::keyClicks(text, QStringLiteral("Hi"));
-    QTRY_VERIFY(board_->model().memory() == expected.memory());
+    QTRY_VERIFY(rig_->board.model().memory() == expected.memory());
     QVERIFY(expected.memory() != display::BoardModel().memory()); // something was drawn
-    QCOMPARE(board_->model().column(), expected.column());
+    QCOMPARE(rig_->board.model().column(), expected.column());
 }
 
 void tst_EndToEnd::filledRectangle() {
@@ -131,15 +90,15 @@ void tst_EndToEnd::filledRectangle() {
     find<QPushButton>("Command23")->click();
     display::BoardModel expected;
     expected.lineRect(true, 2, 10, 20, 100, 60);
-    QTRY_VERIFY(board_->model().memory() == expected.memory());
-    QVERIFY(board_->model().pixel(50, 40));
-    QVERIFY(!board_->model().pixel(5, 5));
-    QVERIFY(dialogs_.messages.isEmpty());
+    QTRY_VERIFY(rig_->board.model().memory() == expected.memory());
+    QVERIFY(rig_->board.model().pixel(50, 40));
+    QVERIFY(!rig_->board.model().pixel(5, 5));
+    QVERIFY(rig_->dialogs.messages.isEmpty());
 }
 
 void tst_EndToEnd::pictureArrivesByteForByte() {
     // At 115200 the upload takes well under a second.
-    QVERIFY(board_->model().setBaudRate(8));
+    QVERIFY(rig_->board.model().setBaudRate(8));
     find<QComboBox>("cboBR")->setCurrentIndex(8);
     QVERIFY(connectToBoard());
 
@@ -148,26 +107,23 @@ void tst_EndToEnd::pictureArrivesByteForByte() {
     const QString path = dir.filePath(QStringLiteral("picture.bmp"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bitmap160x128(lit));
+    file.write(
+        testbmp::write(testbmp::bitmap(160, 128, [&](int x, int y) { return lit(x, y) ? 1 : 0; })));
     file.close();
 
-    dialogs_.fileNames.enqueue(path);
+    rig_->dialogs.fileNames.enqueue(path);
     find<QPushButton>("Command5")->click();
     QCOMPARE(find<QLabel>("Label3")->text(), QStringLiteral("Dimensions: 160 x 128"));
     find<QPushButton>("Command3")->click();
     QTRY_COMPARE_WITH_TIMEOUT(find<QProgressBar>("ProgressBar1")->value(), 0, kUploadTimeoutMs);
 
-    display::BoardModel::Memory expected{};
-    for (int page = 0; page < 16; ++page)
-        for (int x = 0; x < 160; ++x)
-            for (int bit = 0; bit < 8; ++bit)
-                if (lit(x, page * 8 + bit))
-                    expected[std::size_t(page * 160 + x)] |= std::uint8_t(1 << bit);
-    QTRY_VERIFY_WITH_TIMEOUT(board_->model().memory() == expected, kUploadTimeoutMs);
-    QCOMPARE(board_->model().page(), 0);
-    QCOMPARE(board_->model().column(), 0);
-    QVERIFY2(dialogs_.messages.isEmpty(),
-             qPrintable(dialogs_.messages.isEmpty() ? QString() : dialogs_.messages[0].text));
+    const display::BoardModel::Memory expected = memoryShowing(lit);
+    QTRY_VERIFY_WITH_TIMEOUT(rig_->board.model().memory() == expected, kUploadTimeoutMs);
+    QCOMPARE(rig_->board.model().page(), 0);
+    QCOMPARE(rig_->board.model().column(), 0);
+    QVERIFY2(
+        rig_->dialogs.messages.isEmpty(),
+        qPrintable(rig_->dialogs.messages.isEmpty() ? QString() : rig_->dialogs.messages[0].text));
 }
 
 void tst_EndToEnd::saveAndLoadScreen() {
@@ -177,46 +133,46 @@ void tst_EndToEnd::saveAndLoadScreen() {
     find<QLineEdit>("Text22")->setText(QStringLiteral("80"));
     find<QLineEdit>("Text23")->setText(QStringLiteral("64"));
     find<QPushButton>("Command26")->click();
-    QTRY_VERIFY(board_->model().pixel(100, 64));
-    const display::BoardModel::Memory drawn = board_->model().memory();
+    QTRY_VERIFY(rig_->board.model().pixel(100, 64));
+    const display::BoardModel::Memory drawn = rig_->board.model().memory();
 
     find<QScrollBar>("HScroll4")->setValue(10);
     find<QRadioButton>("optSave")->click();
     find<QPushButton>("cmdOk")->click(); // "Confirmation" answered Yes
-    QCOMPARE(dialogs_.messages.size(), 1);
-    QCOMPARE(dialogs_.messages[0].title, QStringLiteral("Confirmation"));
-    QTRY_VERIFY(board_->model().screen(10) == drawn);
+    QCOMPARE(rig_->dialogs.messages.size(), 1);
+    QCOMPARE(rig_->dialogs.messages[0].title, QStringLiteral("Confirmation"));
+    QTRY_VERIFY(rig_->board.model().screen(10) == drawn);
 
     find<QPushButton>("Command15")->click(); // clear screen
-    QTRY_VERIFY(board_->model().memory() == display::BoardModel::Memory{});
+    QTRY_VERIFY(rig_->board.model().memory() == display::BoardModel::Memory{});
     find<QRadioButton>("optLoad")->click();
     find<QPushButton>("cmdOk")->click();
-    QTRY_VERIFY(board_->model().memory() == drawn);
+    QTRY_VERIFY(rig_->board.model().memory() == drawn);
 }
 
 void tst_EndToEnd::baudRateChangeReconnects() {
     QVERIFY(connectToBoard());
     find<QComboBox>("cmbBoudRate")->setCurrentIndex(4);
     find<QPushButton>("Command4")->click(); // "Attention" answered OK
-    QCOMPARE(dialogs_.messages.size(), 1);
-    QCOMPARE(dialogs_.messages[0].title, QStringLiteral("Attention"));
-    QTRY_COMPARE(board_->model().baud(), 19200);
+    QCOMPARE(rig_->dialogs.messages.size(), 1);
+    QCOMPARE(rig_->dialogs.messages[0].title, QStringLiteral("Attention"));
+    QTRY_COMPARE(rig_->board.model().baud(), 19200);
     QTRY_COMPARE_WITH_TIMEOUT(find<QLabel>("StatusPanel1")->text(),
                               QStringLiteral("Connected: COM1 19200,N,8,1"), 10000);
     QCOMPARE(find<QPushButton>("cmd_conecta")->text(), QStringLiteral("Disconnect"));
     QCOMPARE(find<QComboBox>("cboBR")->currentText(), QStringLiteral("19200"));
-    QCOMPARE(dialogs_.messages.size(), 1); // no "Controller not found"
+    QCOMPARE(rig_->dialogs.messages.size(), 1); // no "Controller not found"
 
     // Commands at the new rate still reach the board.
     find<QPushButton>("Command19")->click();
-    QTRY_VERIFY(!board_->model().backlightOn());
+    QTRY_VERIFY(!rig_->board.model().backlightOn());
 }
 
 void tst_EndToEnd::touchReportShowsInBothBoxes() {
     QVERIFY(connectToBoard());
     find<QPushButton>("CmdAnalog")->click();
-    QTRY_COMPARE(board_->model().touchMode(), display::BoardModel::TouchMode::Coordinates);
-    board_->touch(80, 64);
+    QTRY_COMPARE(rig_->board.model().touchMode(), display::BoardModel::TouchMode::Coordinates);
+    rig_->board.touch(80, 64);
     QTRY_COMPARE(find<QLineEdit>("Text14")->text(), QStringLiteral("X80Y64!"));
     QCOMPARE(find<QLineEdit>("Text17")->text(), QStringLiteral("X80Y64!"));
 }

@@ -8,6 +8,8 @@
 #   protocol, display <- board (the virtual board shares the wire facts and the display model,
 #                                nothing else of the program)
 #   protocol, serial, engine, picture, display <- ctl (the command line vantrelctl)
+#   transport, desktop <- a program's main.cpp (the front end chooses its transport and shows
+#                         the windowed programs' icon; no library below the window uses them)
 # QtWidgets is kept out of the lower layers by the build: their libraries do not link it.
 set -euo pipefail
 root=${1:-$(dirname "$0")/../..}
@@ -21,6 +23,7 @@ declare -A allowed=(
     [src/engine]="protocol serial engine"
     [src/picture]="protocol picture"
     [src/display]="protocol display"
+    [src/desktop]="desktop"
     [board]="protocol display board"
     [src/ctl]="protocol serial engine picture display ctl"
 )
@@ -32,7 +35,9 @@ for layer in "${!allowed[@]}"; do
         top=${header%%/*}
         [[ "$header" == "Version.h" ]] && continue
         ok=0
-        for a in ${allowed[$layer]} system; do [[ "$top" == "$a" ]] && ok=1; done
+        frontEnd=""
+        [[ "$file" == */main.cpp ]] && frontEnd="transport desktop"
+        for a in ${allowed[$layer]} system $frontEnd; do [[ "$top" == "$a" ]] && ok=1; done
         if [[ $ok -eq 0 ]]; then
             echo "$file includes $header, above its layer ($layer may use: ${allowed[$layer]})"
             status=1

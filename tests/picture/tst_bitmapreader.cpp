@@ -9,6 +9,8 @@
 #include <limits>
 
 using Error = BitmapReadResult::Error;
+using testbmp::bitmap;
+using testbmp::pageByte;
 Q_DECLARE_METATYPE(testbmp::Spec)
 Q_DECLARE_METATYPE(BitmapReadResult::Error)
 
@@ -25,30 +27,6 @@ PageBytes leftovers() {
         for (int x = 0; x < PageBytes::kColumns; ++x)
             pages.set(p, x, std::uint8_t(0xA5 ^ (p * 16 + x)));
     return pages;
-}
-
-// Whether the board should light pixel (x, y): palette index 1, whatever its colour.
-bool lit(const testbmp::Spec& s, int x, int y) {
-    return s.index(x, y) == 1;
-}
-
-// The page byte the board needs at (page, column), from the picture's pixels.
-std::uint8_t expectedPageByte(const testbmp::Spec& s, int page, int x) {
-    int byte = 0;
-    for (int bit = 0; bit < 8; ++bit) {
-        const int y = page * 8 + bit;
-        if (y < std::abs(s.height) && lit(s, x, y))
-            byte |= 1 << bit;
-    }
-    return std::uint8_t(byte);
-}
-
-testbmp::Spec spec(int w, int h, std::function<int(int, int)> index) {
-    testbmp::Spec s;
-    s.width = w;
-    s.height = h;
-    s.index = std::move(index);
-    return s;
 }
 
 } // namespace
@@ -70,40 +48,40 @@ void TestBitmapReader::convertsOneBitPictures_data() {
     auto all = [](int index) { return [index](int, int) { return index; }; };
     auto topLeft = [](int x, int y) { return x == 0 && y == 0 ? 1 : 0; };
 
-    QTest::newRow("160x128 all index 0") << spec(160, 128, all(0));
-    QTest::newRow("160x128 all index 1") << spec(160, 128, all(1));
-    QTest::newRow("160x128 top-left pixel") << spec(160, 128, topLeft);
-    QTest::newRow("160x128 pattern") << spec(160, 128, pattern);
-    QTest::newRow("256x128 largest") << spec(256, 128, pattern);
-    QTest::newRow("96 wide, rows of 12 bytes") << spec(96, 40, pattern);
-    QTest::newRow("120 wide, rows padded to 16 bytes") << spec(120, 48, pattern);
-    QTest::newRow("12x20 all index 1") << spec(12, 20, all(1));
-    QTest::newRow("13x20 all index 1") << spec(13, 20, all(1));
-    QTest::newRow("13x20 pattern") << spec(13, 20, pattern);
-    QTest::newRow("1x1 lit") << spec(1, 1, all(1));
-    QTest::newRow("256x1") << spec(256, 1, pattern);
-    QTest::newRow("1x128") << spec(1, 128, pattern);
-    QTest::newRow("33x9 pattern") << spec(33, 9, pattern);
+    QTest::newRow("160x128 all index 0") << bitmap(160, 128, all(0));
+    QTest::newRow("160x128 all index 1") << bitmap(160, 128, all(1));
+    QTest::newRow("160x128 top-left pixel") << bitmap(160, 128, topLeft);
+    QTest::newRow("160x128 pattern") << bitmap(160, 128, pattern);
+    QTest::newRow("256x128 largest") << bitmap(256, 128, pattern);
+    QTest::newRow("96 wide, rows of 12 bytes") << bitmap(96, 40, pattern);
+    QTest::newRow("120 wide, rows padded to 16 bytes") << bitmap(120, 48, pattern);
+    QTest::newRow("12x20 all index 1") << bitmap(12, 20, all(1));
+    QTest::newRow("13x20 all index 1") << bitmap(13, 20, all(1));
+    QTest::newRow("13x20 pattern") << bitmap(13, 20, pattern);
+    QTest::newRow("1x1 lit") << bitmap(1, 1, all(1));
+    QTest::newRow("256x1") << bitmap(256, 1, pattern);
+    QTest::newRow("1x128") << bitmap(1, 128, pattern);
+    QTest::newRow("33x9 pattern") << bitmap(33, 9, pattern);
 
-    testbmp::Spec v4 = spec(160, 128, pattern);
+    testbmp::Spec v4 = bitmap(160, 128, pattern);
     v4.headerSize = 108;
     QTest::newRow("108-byte header, data at 130") << v4;
-    testbmp::Spec v5 = spec(100, 30, pattern);
+    testbmp::Spec v5 = bitmap(100, 30, pattern);
     v5.headerSize = 124;
     QTest::newRow("124-byte header") << v5;
-    testbmp::Spec core = spec(40, 16, pattern);
+    testbmp::Spec core = bitmap(40, 16, pattern);
     core.headerSize = 12;
     QTest::newRow("12-byte core header") << core;
-    testbmp::Spec whiteFirst = spec(160, 128, pattern);
+    testbmp::Spec whiteFirst = bitmap(160, 128, pattern);
     whiteFirst.whiteFirst = true;
     QTest::newRow("white-first palette: index 1 (black) lit") << whiteFirst;
-    testbmp::Spec topDown = spec(160, 128, pattern);
+    testbmp::Spec topDown = bitmap(160, 128, pattern);
     topDown.topDown = true;
     QTest::newRow("top-down") << topDown;
-    testbmp::Spec topDownOdd = spec(21, 11, pattern);
+    testbmp::Spec topDownOdd = bitmap(21, 11, pattern);
     topDownOdd.topDown = true;
     QTest::newRow("top-down 21x11") << topDownOdd;
-    testbmp::Spec twoColours = spec(64, 32, pattern);
+    testbmp::Spec twoColours = bitmap(64, 32, pattern);
     twoColours.colorsUsed = 2;
     QTest::newRow("colours used 2") << twoColours;
 }
@@ -124,7 +102,7 @@ void TestBitmapReader::convertsOneBitPictures() {
     for (int p = 0; p < PageBytes::kPages; ++p)
         for (int x = 0; x < PageBytes::kColumns; ++x) {
             const bool inPicture = p < pageCount && x < picture.width;
-            const int expected = inPicture ? expectedPageByte(picture, p, x) : before.at(p, x);
+            const int expected = inPicture ? pageByte(picture, p, x) : before.at(p, x);
             if (pages.at(p, x) != expected)
                 QFAIL(qPrintable(QStringLiteral("page %1 column %2: got %3, want %4")
                                      .arg(p)
@@ -153,20 +131,20 @@ void TestBitmapReader::convertsOneBitPictures() {
 void TestBitmapReader::pageByteLayout() {
     PageBytes pages = leftovers();
     const QByteArray topLeft =
-        testbmp::write(spec(160, 128, [](int x, int y) { return x == 0 && y == 0; }));
+        testbmp::write(bitmap(160, 128, [](int x, int y) { return x == 0 && y == 0; }));
     QVERIFY(BitmapReader::read(bytes(topLeft), pages).ok());
     QCOMPARE(pages.at(0, 0), 0x01);
     QCOMPARE(pages.at(0, 1), 0x00);
     QCOMPARE(pages.at(1, 0), 0x00);
 
     const QByteArray row9 =
-        testbmp::write(spec(160, 128, [](int x, int y) { return x == 5 && y == 9; }));
+        testbmp::write(bitmap(160, 128, [](int x, int y) { return x == 5 && y == 9; }));
     QVERIFY(BitmapReader::read(bytes(row9), pages).ok());
     QCOMPARE(pages.at(1, 5), 0x02);
     QCOMPARE(pages.at(0, 5), 0x00);
 
     pages = leftovers();
-    const QByteArray partial = testbmp::write(spec(13, 20, [](int, int) { return 1; }));
+    const QByteArray partial = testbmp::write(bitmap(13, 20, [](int, int) { return 1; }));
     QVERIFY(BitmapReader::read(bytes(partial), pages).ok());
     QCOMPARE(pages.at(0, 12), 0xFF);
     QCOMPARE(pages.at(1, 0), 0xFF);
@@ -182,7 +160,7 @@ void TestBitmapReader::refusesUnusableFiles_data() {
     QTest::addColumn<qint64>("height");
     QTest::addColumn<int>("bitsPerPixel");
 
-    const QByteArray good = testbmp::write(spec(160, 128, testbmp::pattern));
+    const QByteArray good = testbmp::write(bitmap(160, 128, testbmp::pattern));
     auto with = [](testbmp::Spec s, auto change) {
         change(s);
         return testbmp::write(s);
@@ -192,7 +170,7 @@ void TestBitmapReader::refusesUnusableFiles_data() {
         testbmp::put32(b, at, value);
         return b;
     };
-    const testbmp::Spec base = spec(160, 128, testbmp::pattern);
+    const testbmp::Spec base = bitmap(160, 128, testbmp::pattern);
 
     QTest::newRow("empty file") << QByteArray() << Error::NotBmp << 0ll << 0ll << 0;
     QTest::newRow("text file") << QByteArray("hello, board\n") << Error::NotBmp << 0ll << 0ll << 0;
@@ -268,13 +246,13 @@ void TestBitmapReader::refusesUnusableFiles() {
 void TestBitmapReader::packsIntoTheStream() {
     UploadBuffer buffer;
     PageBytes pages;
-    const testbmp::Spec first = spec(160, 128, testbmp::pattern);
-    const testbmp::Spec second = spec(160, 64, testbmp::otherPattern);
+    const testbmp::Spec first = bitmap(160, 128, testbmp::pattern);
+    const testbmp::Spec second = bitmap(160, 64, testbmp::otherPattern);
 
     QVERIFY(BitmapReader::read(bytes(testbmp::write(first)), pages).ok());
     buffer.pack(pages, 160, 16);
     for (int s = 0; s < 2560; ++s)
-        QCOMPARE(buffer.stream(s), 255 - expectedPageByte(first, s / 160, s % 160));
+        QCOMPARE(buffer.stream(s), 255 - pageByte(first, s / 160, s % 160));
     for (int s = 2560; s < UploadBuffer::kStreamSize; ++s)
         QCOMPARE(buffer.stream(s), 0);
     QCOMPARE(buffer.at(1, 0), buffer.stream(256)); // block 1 follows block 0 in the stream
@@ -282,25 +260,25 @@ void TestBitmapReader::packsIntoTheStream() {
     QVERIFY(BitmapReader::read(bytes(testbmp::write(second)), pages).ok());
     buffer.pack(pages, 160, 8);
     for (int s = 0; s < 1280; ++s)
-        QCOMPARE(buffer.stream(s), 255 - expectedPageByte(second, s / 160, s % 160));
+        QCOMPARE(buffer.stream(s), 255 - pageByte(second, s / 160, s % 160));
     for (int s = 1280; s < 2560; ++s) // still the first picture's bottom half
-        QCOMPARE(buffer.stream(s), 255 - expectedPageByte(first, s / 160, s % 160));
+        QCOMPARE(buffer.stream(s), 255 - pageByte(first, s / 160, s % 160));
 
-    const testbmp::Spec largest = spec(256, 128, testbmp::otherPattern);
+    const testbmp::Spec largest = bitmap(256, 128, testbmp::otherPattern);
     QVERIFY(BitmapReader::read(bytes(testbmp::write(largest)), pages).ok());
     buffer.pack(pages, 256, 16);
     for (int s = 0; s < 4096; ++s)
-        QCOMPARE(buffer.stream(s), 255 - expectedPageByte(largest, s / 256, s % 256));
+        QCOMPARE(buffer.stream(s), 255 - pageByte(largest, s / 256, s % 256));
     for (int block = 16; block < UploadBuffer::kBlocks; ++block)
         for (int position = 0; position < UploadBuffer::kPositions; ++position)
             QCOMPARE(buffer.at(block, position), 0);
 
     const UploadBuffer beforeSmall = buffer;
-    const testbmp::Spec small = spec(13, 20, testbmp::pattern);
+    const testbmp::Spec small = bitmap(13, 20, testbmp::pattern);
     QVERIFY(BitmapReader::read(bytes(testbmp::write(small)), pages).ok());
     buffer.pack(pages, 13, 3);
     for (int s = 0; s < 39; ++s) // page p, column x at p * 13 + x
-        QCOMPARE(buffer.stream(s), 255 - expectedPageByte(small, s / 13, s % 13));
+        QCOMPARE(buffer.stream(s), 255 - pageByte(small, s / 13, s % 13));
     for (int s = 39; s < UploadBuffer::kStreamSize; ++s)
         QCOMPARE(buffer.stream(s), beforeSmall.stream(s));
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 namespace testbmp {
 
@@ -92,6 +93,33 @@ inline QByteArray write(const Spec& s) {
                 row[x / 8] = char(row[x / 8] & ~(0x80 >> (x % 8)));
     }
     return b;
+}
+
+// A picture of width x height whose pixel (x, y) has palette index index(x, y); the rest as
+// Spec has it.
+inline Spec bitmap(int width, int height, std::function<int(int x, int y)> index) {
+    Spec s;
+    s.width = width;
+    s.height = height;
+    s.index = std::move(index);
+    return s;
+}
+
+// Whether the board should light pixel (x, y): palette index 1, whatever its colour.
+inline bool lit(const Spec& s, int x, int y) {
+    return s.index(x, y) == 1;
+}
+
+// The page byte the board needs at (page, column), from the picture's pixels: bit n is row
+// page * 8 + n; rows below the picture stay dark.
+inline std::uint8_t pageByte(const Spec& s, int page, int x) {
+    int byte = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        const int y = page * 8 + bit;
+        if (y < std::abs(s.height) && lit(s, x, y))
+            byte |= 1 << bit;
+    }
+    return std::uint8_t(byte);
 }
 
 // A busy, irregular picture, so that a pixel read from the wrong row or column shows.

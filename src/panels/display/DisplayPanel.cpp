@@ -4,6 +4,7 @@
 #include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "panels/display/ShapeWidget.h"
+#include "protocol/CommandCode.h"
 #include "protocol/Messages.h"
 
 #include <QGridLayout>
@@ -84,31 +85,15 @@ DisplayPanel::DisplayPanel(engine::BoardSession& session, Dialogs& dialogs, QWid
 
     // Page clear.
     auto* clearGroup = frame(this, "FramePageClear", QString(), QStringLiteral("Page clear"));
-    HScroll9_ = scrollBar(clearGroup, "HScroll9", 0, 15, 0, QStringLiteral("Clear page number"));
-    Text8_ = displayBox(clearGroup, "Text8", QStringLiteral("0"),
-                        QStringLiteral("Clear page number value"));
-    mirror(HScroll9_, Text8_);
-    Command16_ = tableButton(clearGroup, "Command16");
-    auto* clearLayout = new QHBoxLayout(clearGroup);
-    clearLayout->addWidget(label(clearGroup, QStringLiteral("Page"), HScroll9_));
-    clearLayout->addWidget(HScroll9_, 1);
-    clearLayout->addWidget(Text8_);
-    clearLayout->addSpacing(6);
-    clearLayout->addWidget(Command16_);
+    clearGroup->setLayout(pageRow(clearGroup, "HScroll9", "Text8", "Command16",
+                                  QStringLiteral("Clear page number"), HScroll9_, Text8_,
+                                  Command16_));
 
     // Display modes: page flip, the Normal/Reverse frame and the Controller frame.
     auto* modeGroup = frame(this, "FrameDisplayMode", QString(), QStringLiteral("Display mode"));
-    HScroll8_ = scrollBar(modeGroup, "HScroll8", 0, 15, 0, QStringLiteral("Flip page number"));
-    Text1_ = displayBox(modeGroup, "Text1", QStringLiteral("0"),
-                        QStringLiteral("Flip page number value"));
-    mirror(HScroll8_, Text1_);
-    Command21_ = tableButton(modeGroup, "Command21");
-    auto* flipLayout = new QHBoxLayout;
-    flipLayout->addWidget(label(modeGroup, QStringLiteral("Page"), HScroll8_));
-    flipLayout->addWidget(HScroll8_, 1);
-    flipLayout->addWidget(Text1_);
-    flipLayout->addSpacing(6);
-    flipLayout->addWidget(Command21_);
+    QHBoxLayout* flipLayout =
+        pageRow(modeGroup, "HScroll8", "Text1", "Command21", QStringLiteral("Flip page number"),
+                HScroll8_, Text1_, Command21_);
 
     auto* reverseFrame = frame(modeGroup, "FrameNormalReverse", QStringLiteral("Normal/Reverse"));
     auto* preview = new QWidget(reverseFrame);
@@ -213,6 +198,24 @@ DisplayPanel::DisplayPanel(engine::BoardSession& session, Dialogs& dialogs, QWid
         if (selected)
             optRotate180_Click();
     });
+}
+
+QHBoxLayout* DisplayPanel::pageRow(QWidget* parent, const char* scrollName, const char* boxName,
+                                   const char* buttonName, const QString& accessibleName,
+                                   QScrollBar*& scroll, QLineEdit*& box, QPushButton*& button) {
+    using namespace widgets;
+    scroll = scrollBar(parent, scrollName, 0, protocol::kPages - 1, 0, accessibleName);
+    box =
+        displayBox(parent, boxName, QStringLiteral("0"), accessibleName + QStringLiteral(" value"));
+    mirror(scroll, box);
+    button = tableButton(parent, buttonName);
+    auto* row = new QHBoxLayout;
+    row->addWidget(label(parent, QStringLiteral("Page"), scroll));
+    row->addWidget(scroll, 1);
+    row->addWidget(box);
+    row->addSpacing(6);
+    row->addWidget(button);
+    return row;
 }
 
 QPushButton* DisplayPanel::tableButton(QWidget* parent, const char* objectName) {

@@ -32,6 +32,7 @@ class Dialogs;
 namespace engine {
 class BoardSession;
 }
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -65,6 +66,11 @@ public slots:
     void optRotate180_Click();
 
 private:
+    // One row of a page command: "Page", a scroll bar of the pages mirrored in a box, and the
+    // table's button that uses the page. The caller places the row.
+    QHBoxLayout* pageRow(QWidget* parent, const char* scrollName, const char* boxName,
+                         const char* buttonName, const QString& accessibleName, QScrollBar*& scroll,
+                         QLineEdit*& box, QPushButton*& button);
     // The button or option of the control table with this objectName.
     QPushButton* tableButton(QWidget* parent, const char* objectName);
     QRadioButton* tableOption(QWidget* parent, const char* objectName, bool selected);

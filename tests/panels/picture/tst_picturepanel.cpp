@@ -23,26 +23,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using testbmp::bitmap;
+using testbmp::pageByte;
+
 namespace {
 
 constexpr std::int64_t kTickNs = 10'000'000;
-
-testbmp::Spec spec(int w, int h, std::function<int(int, int)> index) {
-    testbmp::Spec s;
-    s.width = w;
-    s.height = h;
-    s.index = std::move(index);
-    return s;
-}
-
-// The page byte of a picture at (page, column) that the board should get.
-int pageByte(const testbmp::Spec& s, int page, int x) {
-    int byte = 0;
-    for (int bit = 0; bit < 8; ++bit)
-        if (page * 8 + bit < s.height && s.index(x, page * 8 + bit) == 1)
-            byte |= 1 << bit;
-    return byte;
-}
 
 QList<QByteArray> uploadOf(const QList<int>& pageBytes) {
     QList<QByteArray> writes = writesOf("05 00 | 06 00 | 12 00");
@@ -133,7 +119,7 @@ void TestPicturePanel::startState() {
 void TestPicturePanel::opensAPicture() {
     Rig rig;
     QSignalSpy cleared(&rig.panel, &PicturePanel::responseCleared);
-    const testbmp::Spec picture = spec(160, 128, testbmp::pattern);
+    const testbmp::Spec picture = bitmap(160, 128, testbmp::pattern);
     rig.openPicture(picture);
 
     QCOMPARE(rig.dialogs.fileFilters.size(), 1);
@@ -161,13 +147,13 @@ void TestPicturePanel::cancelledDialogDoesNothing() {
     QCOMPARE(rig.Label3()->text(), QStringLiteral("Dimensions:"));
     QVERIFY(rig.picBox()->pixmap().isNull());
 
-    const QString path = rig.writeFile("a.bmp", testbmp::write(spec(160, 128, testbmp::pattern)));
+    const QString path = rig.writeFile("a.bmp", testbmp::write(bitmap(160, 128, testbmp::pattern)));
     rig.open(path);
     QCOMPARE(cleared.count(), 1);
     const UploadBuffer buffer = rig.panel.uploadBuffer();
     const QImage shown = rig.picBox()->pixmap().toImage();
     // The same file now holds another picture: a cancelled dialog must not read it again.
-    rig.writeFile("a.bmp", testbmp::write(spec(96, 40, testbmp::otherPattern)));
+    rig.writeFile("a.bmp", testbmp::write(bitmap(96, 40, testbmp::otherPattern)));
     rig.panel.Command5_Click();
     QCOMPARE(cleared.count(), 1);
     QCOMPARE(rig.Label3()->text(), QStringLiteral("Dimensions: 160 x 128"));
@@ -183,11 +169,11 @@ void TestPicturePanel::refusesUnusableFiles_data() {
     QTest::addColumn<QByteArray>("file"); // empty: no such file; "dir": a directory
     QTest::addColumn<QString>("reason");  // empty: the conversion dialog opens
     auto with = [](auto change) {
-        testbmp::Spec s = spec(160, 128, testbmp::pattern);
+        testbmp::Spec s = bitmap(160, 128, testbmp::pattern);
         change(s);
         return testbmp::write(s);
     };
-    const QByteArray good = testbmp::write(spec(160, 128, testbmp::pattern));
+    const QByteArray good = testbmp::write(bitmap(160, 128, testbmp::pattern));
 
     QTest::newRow("no such file") << QByteArray() << QStringLiteral("it cannot be read (");
     QTest::newRow("a directory") << QByteArray("dir") << QStringLiteral("it cannot be read (");
@@ -210,7 +196,7 @@ void TestPicturePanel::refusesUnusableFiles() {
     QFETCH(QByteArray, file);
     QFETCH(QString, reason);
     Rig rig;
-    rig.openPicture(spec(160, 64, testbmp::pattern));
+    rig.openPicture(bitmap(160, 64, testbmp::pattern));
     const UploadBuffer buffer = rig.panel.uploadBuffer();
     const PageBytes pages = rig.panel.pageBytes();
     const QImage shown = rig.picBox()->pixmap().toImage();
@@ -267,11 +253,11 @@ void TestPicturePanel::sendsAFullScreen_data() {
     QList<int> topLeft(2560, 0x00);
     topLeft[0] = 0x01;
     QTest::newRow("top-left pixel")
-        << QList<testbmp::Spec>{spec(160, 128, [](int x, int y) { return x == 0 && y == 0; })}
+        << QList<testbmp::Spec>{bitmap(160, 128, [](int x, int y) { return x == 0 && y == 0; })}
         << QStringLiteral("115200,N,8,1") << topLeft;
 
-    const testbmp::Spec full = spec(160, 128, testbmp::pattern);
-    const testbmp::Spec half = spec(160, 64, testbmp::otherPattern);
+    const testbmp::Spec full = bitmap(160, 128, testbmp::pattern);
+    const testbmp::Spec half = bitmap(160, 64, testbmp::otherPattern);
     QList<int> fullBytes, halfOverFull;
     for (int s = 0; s < 2560; ++s) {
         fullBytes << pageByte(full, s / 160, s % 160);
@@ -393,7 +379,7 @@ void TestPicturePanel::portClosedUnderTheUpload() {
 
 void TestPicturePanel::nothingElseDuringAnUpload() {
     Rig rig;
-    rig.openPicture(spec(160, 128, testbmp::pattern));
+    rig.openPicture(bitmap(160, 128, testbmp::pattern));
     const UploadBuffer buffer = rig.panel.uploadBuffer();
     rig.panel.Command3_Click();
     rig.tickUntilWrites(10);
@@ -403,13 +389,13 @@ void TestPicturePanel::nothingElseDuringAnUpload() {
     rig.panel.Command3_Click(); // a second Send does not start over
     QCOMPARE(rig.port.writes.size(), written);
     rig.dialogs.fileNames.enqueue(
-        rig.writeFile("other.bmp", testbmp::write(spec(160, 128, testbmp::otherPattern))));
+        rig.writeFile("other.bmp", testbmp::write(bitmap(160, 128, testbmp::otherPattern))));
     rig.panel.Command5_Click(); // nor does Open change what is being sent
     QCOMPARE(rig.dialogs.fileFilters.size(), 1);
     QCOMPARE(rig.panel.uploadBuffer(), buffer);
 
     rig.tick();
-    const testbmp::Spec sent = spec(160, 128, testbmp::pattern);
+    const testbmp::Spec sent = bitmap(160, 128, testbmp::pattern);
     QList<int> pageBytes;
     for (int s = 0; s < 2560; ++s)
         pageBytes << pageByte(sent, s / 160, s % 160);
