@@ -1,5 +1,5 @@
 #pragma once
-// How `picture FILE` turns a picture into the display's 160 x 128 pixels.
+// How `picture FILE` turns a picture into the display's pixels.
 
 #include "picture/ConversionOptions.h"
 

@@ -2,10 +2,7 @@
 // The small types of the board session, apart from the session itself, so that the traffic
 // rows, the command line's commands and loaded pictures need not include the whole QObject.
 
-#include "protocol/CommandCode.h"
-
-#include <array>
-#include <cstdint>
+#include "protocol/Screen.h"
 
 namespace engine {
 
@@ -17,9 +14,8 @@ enum class UploadEnding { Completed, Cancelled, WriteFailed, PortClosed, PortLos
 // Which way bytes went, for the traffic tap.
 enum class Direction { ToBoard, FromBoard };
 
-// A whole screen's page bytes as the upload puts them on the line: column by column of page 0,
-// then page 1, and so on.
-inline constexpr int kScreenBytes = protocol::kColumns * protocol::kPages;
-using Screen = std::array<std::uint8_t, std::size_t(kScreenBytes)>;
+// A whole screen's page bytes as the upload puts them on the line.
+inline constexpr int kScreenBytes = protocol::kScreenBytes;
+using Screen = protocol::Screen;
 
 } // namespace engine

@@ -12,7 +12,7 @@ struct BitmapReadResult {
         Malformed,  // zero or negative width, zero height, planes other than 1, data in the headers
         NotOneBit,  // bitsPerPixel other than 1
         Compressed, // compression other than none
-        TooLarge,   // wider than 256 or higher than 128 pixels
+        TooLarge,   // wider than 256 pixels or higher than the screen
         Truncated,  // the file ends before its headers or its pixel rows do
     };
 

@@ -1,5 +1,5 @@
 #pragma once
-// How an ordinary picture becomes the board's 160 x 128 one-bit screen.
+// How an ordinary picture becomes the board's one-bit screen.
 
 #include <optional>
 

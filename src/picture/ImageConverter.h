@@ -1,5 +1,5 @@
 #pragma once
-// Turns any picture into the board's 160 x 128 one-bit screen: scaled to the screen as the
+// Turns any picture into the board's one-bit screen: scaled to the screen as the
 // options say, then thresholded or dithered.
 //
 // Brightness is linear light (the sRGB curve decoded) throughout, so a scaled or dithered grey
@@ -18,8 +18,8 @@ public:
     static constexpr int kWidth = ScaledPicture::kWidth;
     static constexpr int kHeight = ScaledPicture::kHeight;
 
-    // The screen in pages 0..15, columns 0..159; columns 160..255 stay 0. Without a threshold in
-    // the options, the picture's own by Otsu's method.
+    // The screen in all its pages and columns; the columns of `PageBytes` beyond it stay 0. Without
+    // a threshold in the options, the picture's own by Otsu's method.
     static PageBytes convert(const QImage& image, const ConversionOptions& options);
 
     // The grey level that best splits the picture's pixels into a dark and a light group

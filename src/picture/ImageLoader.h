@@ -6,6 +6,8 @@
 // JPEGs and PNGs much larger than the board are decoded at a reduced size, which their formats
 // allow at little cost, so that a large photo opens quickly and in little memory.
 
+#include "protocol/CommandCode.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -29,12 +31,14 @@ public:
     // `boardSize`: the screen the picture is for; a JPEG is decoded at a reduced size that still
     // has twice the screen's pixels across its shorter side. An empty size decodes every pixel
     // (for showing a picture at its original size).
-    static LoadedImage load(const QString& path, QSize boardSize = {160, 128});
+    static LoadedImage load(const QString& path,
+                            QSize boardSize = {protocol::kColumns, protocol::kRows});
 
     // The middle `boardSize` pixels of the picture as shown, at full resolution (what "Original
     // size" shows), with the picture's full size. Only those pixels are decoded, so this is
     // quick and small even for a picture too large to open whole.
-    static LoadedImage loadCentre(const QString& path, QSize boardSize = {160, 128});
+    static LoadedImage loadCentre(const QString& path,
+                                  QSize boardSize = {protocol::kColumns, protocol::kRows});
 
     // The file name patterns of the readable formats, such as "*.png", sorted.
     static QStringList nameFilters();

@@ -3,6 +3,8 @@
 // columns, one byte per page and column. Bit 0 is the top row of the page, bit 7 the bottom row;
 // a set bit is a lit pixel of the board.
 
+#include "protocol/CommandCode.h"
+
 #include <array>
 #include <cassert>
 #include <cstddef>
@@ -10,7 +12,7 @@
 
 class PageBytes {
 public:
-    static constexpr int kPages = 16;
+    static constexpr int kPages = protocol::kPages;
     static constexpr int kColumns = 256;
 
     std::uint8_t at(int page, int column) const { return bytes_[index(page, column)]; }

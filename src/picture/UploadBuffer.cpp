@@ -20,3 +20,10 @@ void UploadBuffer::pack(const PageBytes& pages, int width, int pageCount) {
         for (int x = 0; x < width; ++x)
             stream_[s++] = std::uint8_t(255 - pages.at(p, x));
 }
+
+protocol::Screen UploadBuffer::screen() const {
+    protocol::Screen bytes{};
+    for (std::size_t s = 0; s < bytes.size(); ++s)
+        bytes[s] = std::uint8_t(255 - stream_[s]);
+    return bytes;
+}

@@ -5,6 +5,7 @@
 // stream, and the upload sends the rest as the earlier pictures left it.
 
 #include "picture/PageBytes.h"
+#include "protocol/Screen.h"
 
 #include <array>
 #include <cstddef>
@@ -24,6 +25,10 @@ public:
     // page, each from column 0 to width - 1 (page p, column x at p * width + x). The stream
     // beyond keeps its values.
     void pack(const PageBytes& pages, int width, int pageCount);
+
+    // What "Send" puts on the line: the screen's share of the front of the stream, complemented
+    // back to page bytes.
+    protocol::Screen screen() const;
 
     bool operator==(const UploadBuffer&) const = default;
 

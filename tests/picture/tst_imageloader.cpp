@@ -2,6 +2,7 @@
 
 #include "picture/ImageLoader.h"
 #include "picture/PictureBombs.h"
+#include "picture/PictureFile.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -213,6 +214,9 @@ void TestImageLoader::refusesWhatWouldHurt() {
     const LoadedImage loaded = ImageLoader::load(path);
     QVERIFY(!loaded.ok());
     QVERIFY2(loaded.error.startsWith(reason), qPrintable(loaded.error));
+    // The window's "Open" and vantrelctl refuse such files for the same reason.
+    QCOMPARE(PictureFile::open(path).error, loaded.error);
+    QCOMPARE(PictureFile::load(path, ConversionOptions{}).error, loaded.error);
 }
 
 QTEST_GUILESS_MAIN(TestImageLoader)

@@ -1,10 +1,12 @@
 #include "panels/display/ShapeWidget.h"
 
+#include "protocol/CommandCode.h"
+
 #include <QPainter>
 
 namespace {
-// One quarter of the 160 x 128 display, scaled down.
-constexpr QSize kQuarter(40, 32);
+// One quarter of the display, scaled down.
+constexpr QSize kQuarter(protocol::kColumns / 4, protocol::kRows / 4);
 } // namespace
 
 ShapeWidget::ShapeWidget(QWidget* parent, const char* objectName, const QColor& colour)

@@ -69,7 +69,10 @@ ConvertPictureDialog::ConvertPictureDialog(const QImage& picture, QWidget* paren
     previewView_ = view(this, "previewView", QStringLiteral("Preview as the board shows it"));
     auto* sourceCaption = new QLabel(
         QStringLiteral("Picture (%1 x %2)").arg(picture.width()).arg(picture.height()), this);
-    auto* previewCaption = new QLabel(QStringLiteral("On the board (160 x 128)"), this);
+    auto* previewCaption = new QLabel(QStringLiteral("On the board (%1 x %2)")
+                                          .arg(ImageConverter::kWidth)
+                                          .arg(ImageConverter::kHeight),
+                                      this);
 
     sizeChoice_ = new QComboBox(this);
     sizeChoice_->setObjectName(QStringLiteral("sizeChoice"));

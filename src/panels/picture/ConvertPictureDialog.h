@@ -1,5 +1,5 @@
 #pragma once
-// "Convert Picture": makes an ordinary picture into the board's 160 x 128 one-bit screen, with
+// "Convert Picture": makes an ordinary picture into the board's one-bit screen, with
 // the picture beside a live preview of the screen as the board shows it (light pixels on the
 // dark blue glass, twice the size).
 //
@@ -15,7 +15,7 @@
 //   okButton, cancelButton
 //
 // The picture is scaled to the screen once for each size it is shown at; a change of the
-// method, the threshold or Invert only makes the 160 x 128 screen one-bit again.
+// method, the threshold or Invert only makes the screen one-bit again.
 
 #include "picture/ConversionOptions.h"
 #include "picture/PageBytes.h"

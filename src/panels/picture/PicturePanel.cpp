@@ -5,11 +5,10 @@
 #include "panels/PanelWidgets.h"
 #include "panels/picture/ConvertPictureDialog.h"
 #include "panels/picture/UploadProgressDialog.h"
-#include "picture/BitmapReadResult.h"
-#include "picture/BitmapReader.h"
 #include "picture/BitmapWriter.h"
 #include "picture/ImageLoader.h"
-#include "picture/RegularFile.h"
+#include "picture/PictureFile.h"
+#include "protocol/CommandCode.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,7 +21,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <algorithm>
-#include <span>
 
 namespace {
 
@@ -30,18 +28,11 @@ const QString kFilter = QStringLiteral("Bitmap (*.bmp)");
 const QString kDimensions = QStringLiteral("Dimensions:");
 const QString kError = QStringLiteral("Error");
 const QString kAlert = QStringLiteral("Alert");
-// The board's screen, which a converted picture fills and "Save As Bitmap..." writes.
-constexpr int kScreenWidth = 160;
-constexpr int kScreenPages = 16;
 
 // The preview shows the picture at a whole multiple of its size, as large as fits.
 constexpr int kPreviewWidth = 320;
 constexpr int kPreviewHeight = 256;
 constexpr int kPreviewFrame = 2;
-
-QString number(std::int64_t n) {
-    return QString::number(n);
-}
 
 } // namespace
 
@@ -52,9 +43,11 @@ PicturePanel::PicturePanel(engine::BoardSession& session, Dialogs& dialogs, QWid
     auto* picture = frame(this, "FramePicture", QStringLiteral("Picture"));
     Command5_ = button(picture, "Command5", QStringLiteral("Open"), QStringLiteral("Open picture"));
     cmdSaveBitmap_ = button(picture, "cmdSaveBitmap", QStringLiteral("Save As Bitmap..."),
-                       QStringLiteral("Save picture as bitmap"));
-    cmdSaveBitmap_->setToolTip(QStringLiteral("Saves the screen that Send uploads as a 160 x 128 "
-                                         "one-bit BMP file"));
+                            QStringLiteral("Save picture as bitmap"));
+    cmdSaveBitmap_->setToolTip(
+        QStringLiteral("Saves the screen that Send uploads as a %1 x %2 one-bit BMP file")
+            .arg(protocol::kColumns)
+            .arg(protocol::kRows));
     cmdSaveBitmap_->setEnabled(false); // nothing to save before a picture is opened
     Command3_ = button(picture, "Command3", QStringLiteral("Send"), QStringLiteral("Send picture"));
     Label3_ = new QLabel(kDimensions, picture);
@@ -108,34 +101,6 @@ PicturePanel::~PicturePanel() {
         progress_->disconnect(this);
 }
 
-QString PicturePanel::refusalReason(const BitmapReadResult& r) {
-    using Error = BitmapReadResult::Error;
-    switch (r.error) {
-    case Error::None:
-        break;
-    case Error::NotBmp:
-        return QStringLiteral("it is not a BMP picture.");
-    case Error::UnknownHeader:
-        return QStringLiteral("its BMP header (%1 bytes) is of a kind this program does not read.")
-            .arg(number(r.headerSize));
-    case Error::Malformed:
-        return QStringLiteral("it is not a valid BMP picture.");
-    case Error::NotOneBit:
-        return QStringLiteral("it has %1 bits per pixel; only one-bit (black and white) pictures "
-                              "can be sent.")
-            .arg(number(r.bitsPerPixel));
-    case Error::Compressed:
-        return QStringLiteral("it is compressed; only uncompressed one-bit pictures can be sent.");
-    case Error::TooLarge:
-        return QStringLiteral("the picture is %1 x %2 pixels; the largest that can be sent is "
-                              "256 x 128.")
-            .arg(number(r.width), number(r.height));
-    case Error::Truncated:
-        return QStringLiteral("the file ends before its picture data does.");
-    }
-    return {};
-}
-
 QString PicturePanel::openFilter() {
     return kFilter + QStringLiteral(";;Images (%1);;All files (*)")
                          .arg(ImageLoader::nameFilters().join(QLatin1Char(' ')));
@@ -148,52 +113,18 @@ void PicturePanel::Command5_Click() {
     if (fileName.isEmpty())
         return; // cancelled: nothing happens at all
 
-    // Only a regular file is read: a named pipe or a device would block the window.
-    QFile file;
-    QString why = RegularFile::open(fileName, file);
-    QByteArray bytes;
-    if (why.isEmpty()) {
-        // Only a BMP can go the one-bit way; other pictures are read by the picture loader.
-        bytes = file.peek(2) == "BM" ? file.read(kMaxFileBytes) : file.read(2);
-        if (file.error() != QFileDevice::NoError)
-            why = QStringLiteral("it cannot be read (%1).").arg(file.errorString());
-    }
-    file.close();
-    if (!why.isEmpty()) {
+    const PictureFile picture = PictureFile::open(fileName);
+    if (!picture.ok()) {
         emit responseCleared();
-        refuse(fileName, why);
+        refuse(fileName, picture.error);
         return;
     }
-
-    const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                             std::size_t(bytes.size()));
-    const BitmapReadResult result = BitmapReader::read(data, pageBytes_);
-    if (result.ok()) {
-        emit responseCleared();
-        const int width = int(result.width);
-        const int height = int(result.height);
-        uploadBuffer_.pack(pageBytes_, width, result.pageCount);
-        showPicture(width, height);
-        Label3_->setText(QStringLiteral("Dimensions: %1 x %2").arg(width).arg(height));
-        cmdSaveBitmap_->setEnabled(true);
+    if (picture.toConvert()) {
+        convert(fileName, picture.image);
         return;
     }
-    // A BMP broken as a BMP is not handed on: its own reason is the clearer one.
-    using Error = BitmapReadResult::Error;
-    if (result.error == Error::Truncated || result.error == Error::Malformed ||
-        result.error == Error::UnknownHeader) {
-        emit responseCleared();
-        refuse(fileName, refusalReason(result));
-        return;
-    }
-
-    const LoadedImage loaded = ImageLoader::load(fileName);
-    if (!loaded.ok()) {
-        emit responseCleared();
-        refuse(fileName, loaded.error);
-        return;
-    }
-    convert(fileName, loaded);
+    emit responseCleared();
+    take(picture.pages, picture.width, picture.height);
 }
 
 void PicturePanel::convert(const QString& fileName, const LoadedImage& loaded) {
@@ -204,19 +135,20 @@ void PicturePanel::convert(const QString& fileName, const LoadedImage& loaded) {
     // Window-modal without a nested event loop: OK takes the screen, Cancel changes nothing.
     connect(converter_, &QDialog::accepted, this, [this, dialog = converter_.data()] {
         emit responseCleared();
-        takeScreen(dialog->result());
+        take(dialog->result(), protocol::kColumns, protocol::kRows);
     });
     connect(converter_, &QDialog::finished, converter_, &QObject::deleteLater);
     converter_->open();
 }
 
-void PicturePanel::takeScreen(const PageBytes& screen) {
-    for (int p = 0; p < kScreenPages; ++p)
-        for (int x = 0; x < kScreenWidth; ++x)
-            pageBytes_.set(p, x, screen.at(p, x));
-    uploadBuffer_.pack(pageBytes_, kScreenWidth, kScreenPages);
-    showPicture(kScreenWidth, kScreenPages * 8);
-    Label3_->setText(QStringLiteral("Dimensions: %1 x %2").arg(kScreenWidth).arg(kScreenPages * 8));
+void PicturePanel::take(const PageBytes& pages, int width, int height) {
+    const int pageCount = (height + protocol::kRowsPerPage - 1) / protocol::kRowsPerPage;
+    for (int p = 0; p < pageCount; ++p)
+        for (int x = 0; x < width; ++x)
+            pageBytes_.set(p, x, pages.at(p, x));
+    uploadBuffer_.pack(pageBytes_, width, pageCount);
+    showPicture(width, height);
+    Label3_->setText(QStringLiteral("Dimensions: %1 x %2").arg(width).arg(height));
     cmdSaveBitmap_->setEnabled(true);
 }
 
@@ -224,10 +156,11 @@ void PicturePanel::cmdSaveBitmap_Click() {
     const QString fileName = dialogs_.saveFileName(this, kFilter);
     if (fileName.isEmpty())
         return;
-    // What "Send" uploads: the first 2,560 bytes of the stream as 16 pages of 160 columns.
+    // What "Send" uploads, page by page.
+    const protocol::Screen sent = uploadBuffer_.screen();
     PageBytes screen;
     for (int s = 0; s < kScreenBytes; ++s)
-        screen.set(s / kScreenWidth, s % kScreenWidth, std::uint8_t(255 - uploadBuffer_.stream(s)));
+        screen.set(s / protocol::kColumns, s % protocol::kColumns, sent[std::size_t(s)]);
     const QByteArray bytes = BitmapWriter::write(screen);
 
     // Only a regular file or a new name; a failure leaves the old file.
@@ -265,9 +198,7 @@ void PicturePanel::Command3_Click() {
         ProgressBar1_->setValue(0);
         return;
     }
-    engine::BoardSession::Screen screen;
-    for (int s = 0; s < kScreenBytes; ++s)
-        screen[std::size_t(s)] = std::uint8_t(255 - uploadBuffer_.stream(s));
+    const engine::Screen screen = uploadBuffer_.screen();
     ProgressBar1_->setValue(0);
     if (!progress_) {
         progress_ = new UploadProgressDialog(kScreenBytes, this);

@@ -1,16 +1,17 @@
 #pragma once
 // The "Picture" frame of the "Graphic" page. "Open" reads a one-bit BMP file into the display's
-// page layout and the upload buffer, or converts any other picture to the 160 x 128 screen;
-// "Send" uploads one full screen (160 columns x 16 pages of page bytes) to the board through the
-// session, which paces it by the line; "Save As Bitmap..." keeps that screen as a BMP file.
+// page layout and the upload buffer, or converts any other picture to the screen (PictureFile
+// decides which); "Send" uploads one full screen (every column of every page) to the board
+// through the session, which paces it by the line; "Save As Bitmap..." keeps that screen as a
+// BMP file.
 //
 //   name          caption          what it does
 //   Command5      "Open"           file dialog "Bitmap (*.bmp)" first, then "Images (...)" and
 //                                  "All files (*)". A one-bit BMP the reader takes goes into
 //                                  picBox and the upload buffer as it is, Label3 reading
 //                                  "Dimensions: W x H"; any other picture opens "Convert
-//                                  Picture", whose OK takes its 160 x 128 screen the same way
-//   cmdSaveBitmap "Save As Bitmap..."  the screen "Send" uploads, as a 160 x 128 one-bit BMP
+//                                  Picture", whose OK takes its screen the same way
+//   cmdSaveBitmap "Save As Bitmap..."  the screen "Send" uploads, as a one-bit BMP of its size
 //   Command3      "Send"           SetTouchMode 05 00, SetPage 06 00, SetColumn 12 00, then one
 //                                  PutPattern 03 nn per page byte
 //   picBox        (the picture)    the picture as it will look
@@ -30,7 +31,6 @@
 class ConvertPictureDialog;
 class Dialogs;
 class UploadProgressDialog;
-struct BitmapReadResult;
 struct LoadedImage;
 class QLabel;
 class QProgressBar;
@@ -40,7 +40,6 @@ class PicturePanel : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kScreenBytes = engine::BoardSession::kScreenBytes;
-    static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024; // far beyond any usable picture
 
     PicturePanel(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
     ~PicturePanel() override;
@@ -49,8 +48,6 @@ public:
     const UploadBuffer& uploadBuffer() const { return uploadBuffer_; }
     bool uploading() const { return session_.uploading(); }
 
-    // Why a file was refused, as the user reads it after "The file ... cannot be used: ".
-    static QString refusalReason(const BitmapReadResult& result);
     // The file dialog's filter: one-bit BMPs first, then every picture Qt reads, then any file.
     static QString openFilter();
 
@@ -72,8 +69,8 @@ signals:
 private:
     void refuse(const QString& fileName, const QString& reason);
     void convert(const QString& fileName, const LoadedImage& loaded);
-    // Takes a 160 x 128 screen as a 160 x 128 one-bit BMP would be taken.
-    void takeScreen(const PageBytes& screen);
+    // Takes the picture's columns and pages into the page layout and the upload buffer.
+    void take(const PageBytes& pages, int width, int height);
     void showPicture(int width, int height);
     void showProgress(int pageBytesSent);
     void onUploadFinished(engine::UploadEnding ending, int pageBytesSent);
