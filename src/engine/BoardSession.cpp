@@ -7,14 +7,12 @@
 
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace engine {
 
 namespace {
 
-// The longest an upload tick waits; the pacer says how long, this only bounds it.
-constexpr int kMaxUploadTickMs = 50;
-constexpr int kUploadMessageBytes = 2;
 // How often waitUntilSent() looks whether the port has taken everything.
 constexpr int kLineIdleCheckMs = 2;
 
@@ -45,6 +43,7 @@ BoardSession::BoardSession(SerialPort& port, QObject* parent) : QObject(parent),
     connect(uploadTimer_, &QTimer::timeout, this, &BoardSession::uploadTick);
     connect(lineIdleTimer_, &QTimer::timeout, this, &BoardSession::lineIdleTick);
     connect(&port_, &SerialPort::portLost, this, &BoardSession::onPortLost);
+    connect(&port_, &SerialPort::openFinished, this, &BoardSession::onOpenFinished);
     elapsed_.start();
     clock_ = [this] { return elapsed_.nsecsElapsed(); };
 }
@@ -69,24 +68,53 @@ void BoardSession::setState(SessionState state) {
     emit stateChanged(state);
 }
 
-bool BoardSession::openPort(int portNumber, const protocol::LineSettings& line) {
+BoardSession::OpenStep BoardSession::openPort(int portNumber, const protocol::LineSettings& line,
+                                              Opening then) {
     port_.setCommPort(portNumber);
     port_.setSettings(line);
     line_ = line;
     lineFreeNs_ = 0;
     if (port_.portOpen())
-        return true;
+        return OpenStep::Opened;
     const OpenResult result = port_.openPort();
-    if (!result.ok)
+    if (result.pending) {
+        // The window looks as while detecting; no timer runs until the port reports.
+        opening_ = then;
+        setState(SessionState::Detecting);
+        return OpenStep::Pending;
+    }
+    if (!result.ok) {
         emit openFailed(result.error, result.description);
-    return result.ok;
+        return OpenStep::Failed;
+    }
+    return OpenStep::Opened;
+}
+
+void BoardSession::onOpenFinished(const OpenResult& result) {
+    const Opening then = std::exchange(opening_, Opening::None);
+    if (then == Opening::None || state_ != SessionState::Detecting)
+        return; // given up meanwhile
+    if (!result.ok) {
+        setState(SessionState::Disconnected);
+        emit openFailed(result.error, result.description);
+    } else if (then == Opening::ThenDetect) {
+        startDetection();
+    } else {
+        enterOpen();
+    }
 }
 
 bool BoardSession::connectTo(int portNumber, const protocol::LineSettings& line) {
     if (state_ != SessionState::Disconnected)
         return false;
-    if (!openPort(portNumber, line))
+    switch (openPort(portNumber, line, Opening::ThenDetect)) {
+    case OpenStep::Failed:
         return false;
+    case OpenStep::Pending:
+        return true;
+    case OpenStep::Opened:
+        break;
+    }
     startDetection();
     return state_ == SessionState::Detecting;
 }
@@ -94,12 +122,22 @@ bool BoardSession::connectTo(int portNumber, const protocol::LineSettings& line)
 bool BoardSession::openWithoutDetection(int portNumber, const protocol::LineSettings& line) {
     if (state_ != SessionState::Disconnected)
         return false;
-    if (!openPort(portNumber, line))
+    switch (openPort(portNumber, line, Opening::ThenOpen)) {
+    case OpenStep::Failed:
         return false;
+    case OpenStep::Pending:
+        return true;
+    case OpenStep::Opened:
+        break;
+    }
+    enterOpen();
+    return true;
+}
+
+void BoardSession::enterOpen() {
     setState(SessionState::Open);
     timer2_->start();
     emit opened();
-    return true;
 }
 
 bool BoardSession::detect() {
@@ -212,6 +250,10 @@ bool BoardSession::changeBaudRate(int rateIndex) {
         state_ == SessionState::Detecting || state_ == SessionState::Open || connected();
     if (!line || !running || !port_.portOpen() || pacer_)
         return false;
+    if (const QString refusal = port_.rateChangeRefusal(); !refusal.isEmpty()) {
+        emit baudChangeRefused(refusal);
+        return false;
+    }
     reopenWithoutDetection_ = state_ == SessionState::Open;
     if (!write(protocol::setBaudRate(std::uint8_t(rateIndex))))
         return false;
@@ -279,8 +321,13 @@ bool BoardSession::write(const QByteArray& bytes) {
 }
 
 void BoardSession::closePort() {
-    if (port_.portOpen())
+    // An opening still under way is given up.
+    if (port_.portOpen() || std::exchange(opening_, Opening::None) != Opening::None)
         port_.closePort();
+}
+
+QString BoardSession::rateChangeRefusal() const {
+    return port_.rateChangeRefusal();
 }
 
 void BoardSession::stopTimers() {
@@ -299,123 +346,6 @@ void BoardSession::onPortLost(const QString& device, const QString& reason) {
     stopTimers();
     setState(SessionState::Disconnected);
     emit portLost(device, reason, sent);
-}
-
-// --- Picture upload ---------------------------------------------------------------------------
-
-void BoardSession::setClock(UploadPacer::Clock clock) {
-    clock_ = std::move(clock);
-}
-
-bool BoardSession::startUpload(const Screen& screen) {
-    if (pacer_ || !port_.portOpen())
-        return false;
-    screen_ = screen;
-    // Without a usable rate, pace for the slowest one the board knows.
-    const protocol::LineSettings line = port_.settings();
-    const int baud = line.boardRuns() ? line.baud : protocol::LineSettings::ofRateIndex(0)->baud;
-    pacer_.emplace(baud, kUploadMessageBytes, kScreenBytes, clock_);
-    nextMessage_ = 0;
-    holdUntilNs_ = clock_();
-    emit uploadProgress(0);
-    uploadTick();
-    return true;
-}
-
-int BoardSession::uploadBytesSent() const {
-    return std::max(0, nextMessage_ - kSetupMessages);
-}
-
-QByteArray BoardSession::uploadMessage(int index) const {
-    switch (index) {
-    case 0:
-        return protocol::setTouchMode(protocol::kTouchOff);
-    case 1:
-        return protocol::setPage(0);
-    case 2:
-        return protocol::setColumn(0);
-    default:
-        return protocol::putPattern(screen_[std::size_t(index - kSetupMessages)]);
-    }
-}
-
-void BoardSession::scheduleUploadTick(std::int64_t waitNs) {
-    uploadTimer_->start(std::clamp(int((waitNs + 999'999) / 1'000'000), 1, kMaxUploadTickMs));
-}
-
-void BoardSession::uploadTick() {
-    if (!pacer_)
-        return;
-    if (!port_.portOpen()) {
-        endUpload(UploadEnding::PortClosed);
-        return;
-    }
-    if (port_.carriesAtOnce()) {
-        // Nothing to pace: every message goes now, in order.
-        for (; nextMessage_ < kSetupMessages + kScreenBytes; ++nextMessage_) {
-            if (!write(uploadMessage(nextMessage_))) {
-                endUpload(UploadEnding::WriteFailed);
-                return;
-            }
-        }
-        emit uploadProgress(uploadBytesSent());
-        endUpload(UploadEnding::Completed);
-        return;
-    }
-    // The setup messages go one at a time, each followed by its line time and the board's
-    // pause; the page bytes then follow the line's own pace.
-    while (nextMessage_ < kSetupMessages) {
-        const std::int64_t now = clock_();
-        if (now < holdUntilNs_) {
-            scheduleUploadTick(holdUntilNs_ - now);
-            return;
-        }
-        if (!write(uploadMessage(nextMessage_))) {
-            endUpload(UploadEnding::WriteFailed);
-            return;
-        }
-        const std::int64_t pauseNs = nextMessage_ == 0 ? kTouchOffPauseNs : kAddressPauseNs;
-        holdUntilNs_ = now + pacer_->byteNs() * kUploadMessageBytes + pauseNs;
-        ++nextMessage_;
-    }
-    if (!pacerStarted_) {
-        const std::int64_t now = clock_();
-        if (now < holdUntilNs_) {
-            scheduleUploadTick(holdUntilNs_ - now);
-            return;
-        }
-        pacer_->start();
-        pacerStarted_ = true;
-    }
-    const int count = pacer_->take(port_.bytesToWrite());
-    for (int i = 0; i < count; ++i) {
-        if (!write(uploadMessage(nextMessage_))) {
-            endUpload(UploadEnding::WriteFailed);
-            return;
-        }
-        ++nextMessage_;
-    }
-    emit uploadProgress(uploadBytesSent());
-    if (pacer_->done()) {
-        endUpload(UploadEnding::Completed);
-        return;
-    }
-    scheduleUploadTick(pacer_->nsUntilNext());
-}
-
-void BoardSession::cancelUpload() {
-    if (pacer_)
-        endUpload(UploadEnding::Cancelled);
-}
-
-void BoardSession::endUpload(UploadEnding ending) {
-    if (!pacer_)
-        return;
-    const int sent = uploadBytesSent();
-    pacer_.reset();
-    pacerStarted_ = false;
-    uploadTimer_->stop();
-    emit uploadFinished(ending, sent);
 }
 
 } // namespace engine

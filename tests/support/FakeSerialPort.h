@@ -22,6 +22,7 @@ public:
     bool portOpen() const override { return open_; }
     bool output(const QByteArray& bytes) override;
     QByteArray input() override;
+    QString rateChangeRefusal() const override { return rateRefusal; }
 
     // --- test controls ---
     // Every write, each as its own entry, with the Settings in force when it was written (as
@@ -32,6 +33,13 @@ public:
     void receive(const QByteArray& bytes) { received_.append(bytes); }
     // Makes the next openPort() fail with this result.
     void failNextOpen(PortError error, const QString& description);
+    // Opens as a network port does: openPort() returns pending until finishOpening().
+    bool opensInBackground = false;
+    bool opening() const { return opening_; }
+    // Reports the opening under way (or, with none, a stray report).
+    void finishOpening(const OpenResult& result);
+    // What rateChangeRefusal() says.
+    QString rateRefusal;
     // Makes output() fail from now on, as a pulled adapter would.
     void failWrites(const QString& reason);
     // Simulates the device vanishing while open.
@@ -51,6 +59,7 @@ private:
     int portNumber_ = 0;
     protocol::LineSettings settings_;
     bool open_ = false;
+    bool opening_ = false;
     QByteArray received_;
     std::optional<OpenResult> nextOpenFailure_;
     QString writeFailure_;
