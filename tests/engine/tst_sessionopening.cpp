@@ -1,6 +1,6 @@
 // The board session on a port that opens in the background (a network port): the session waits
-// for the port's report without a timer of its own, and a port that cannot change its rate
-// refuses the change before anything is sent.
+// for the port's report without a timer of its own. (The rate change over such ports, and its
+// refusal by a raw TCP port, run end to end in tests/transport/tst_ser2net.)
 
 #include "engine/BoardSession.h"
 #include "support/FakeSerialPort.h"
@@ -47,8 +47,6 @@ private slots:
     void opening_data();
     void opening();
     void givenUpWhileOpening();
-    void baudChangeReopensInTheBackground();
-    void rateThatCannotChange();
 };
 
 void tst_SessionOpening::opening_data() {
@@ -112,38 +110,6 @@ void tst_SessionOpening::givenUpWhileOpening() {
     QCOMPARE(s.session.state(), SessionState::Disconnected);
     QVERIFY(s.port.writes.isEmpty());
     QCOMPARE(failed.count(), 0);
-}
-
-void tst_SessionOpening::baudChangeReopensInTheBackground() {
-    Session s;
-    QVERIFY(s.session.connectTo(1, k9600));
-    s.port.finishOpening(opened());
-    s.port.receive("45!");
-    s.session.detectionPauseTick();
-    QCOMPARE(s.session.state(), SessionState::Settling);
-    QVERIFY(s.session.changeBaudRate(4));
-    s.session.baudChangePauseTick();
-    QCOMPARE(s.session.state(), SessionState::Detecting);
-    QVERIFY(s.port.opening());
-    COMPARE_HEX(s.port.writes, writesOf("49 44 | 0F 04"));
-    s.port.finishOpening(opened());
-    COMPARE_HEX(s.port.writes, writesOf("49 44 | 0F 04 | 49 44"));
-    QCOMPARE(s.port.writeSettings.last(), QStringLiteral("19200,N,8,1"));
-}
-
-void tst_SessionOpening::rateThatCannotChange() {
-    Session s;
-    s.port.rateRefusal = QStringLiteral("the rate of a raw TCP port cannot be changed from here");
-    QSignalSpy refusedSpy(&s.session, &BoardSession::baudChangeRefused);
-    QVERIFY(s.session.openWithoutDetection(1, k9600));
-    s.port.finishOpening(opened());
-    QVERIFY(!s.session.changeBaudRate(4));
-    QCOMPARE(refusedSpy.count(), 1);
-    QCOMPARE(refusedSpy.first().at(0).toString(), s.port.rateRefusal);
-    QCOMPARE(s.session.rateChangeRefusal(), s.port.rateRefusal);
-    QVERIFY(s.port.writes.isEmpty());
-    QCOMPARE(s.session.state(), SessionState::Open);
-    QVERIFY(s.port.portOpen());
 }
 
 QTEST_GUILESS_MAIN(tst_SessionOpening)

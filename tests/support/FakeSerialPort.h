@@ -22,7 +22,6 @@ public:
     bool portOpen() const override { return open_; }
     bool output(const QByteArray& bytes) override;
     QByteArray input() override;
-    QString rateChangeRefusal() const override { return rateRefusal; }
 
     // --- test controls ---
     // Every write, each as its own entry, with the Settings in force when it was written (as
@@ -38,8 +37,6 @@ public:
     bool opening() const { return opening_; }
     // Reports the opening under way (or, with none, a stray report).
     void finishOpening(const OpenResult& result);
-    // What rateChangeRefusal() says.
-    QString rateRefusal;
     // Makes output() fail from now on, as a pulled adapter would.
     void failWrites(const QString& reason);
     // Simulates the device vanishing while open.
