@@ -97,11 +97,14 @@ void TcpPort::startHandshake() {
 }
 
 void TcpPort::openingTimedOut() {
-    if (phase_ == Phase::Connecting || phase_ == Phase::Handshake)
-        failOpening(PortError::Timeout,
-                    QStringLiteral("Cannot connect to %1: %2.")
-                        .arg(url_->hostAndPort(),
-                             causeOf(QAbstractSocket::SocketTimeoutError, QString())));
+    if (phase_ != Phase::Connecting && phase_ != Phase::Handshake)
+        return;
+    const QString cause = socket_->state() == QAbstractSocket::HostLookupState
+                              ? QStringLiteral("the host name could not be looked up within %1 s")
+                                    .arg(kOpenTimeoutMs / 1000)
+                              : causeOf(QAbstractSocket::SocketTimeoutError, QString());
+    failOpening(PortError::Timeout,
+                QStringLiteral("Cannot connect to %1: %2.").arg(url_->hostAndPort(), cause));
 }
 
 void TcpPort::finishOpening() {
