@@ -108,7 +108,7 @@ void TcpPort::openingTimedOut() {
 }
 
 void TcpPort::finishOpening() {
-    if (phase_ != Phase::Handshake)
+    if (phase_ != Phase::Handshake || ending_)
         return;
     openDeadline_.stop();
     greetingTimer_.stop();
@@ -260,7 +260,9 @@ void TcpPort::onSocketError() {
     }
     if (phase_ != Phase::Connecting && phase_ != Phase::Handshake)
         return;
-    onReadyRead(); // the server's last words, if any, for the message
+    ending_ = true; // the server's last words, if any, are read for the message only
+    onReadyRead();
+    ending_ = false;
     QString cause = causeOf(error, socket_->errorString());
     if (error == QAbstractSocket::RemoteHostClosedError && !greetingText().isEmpty())
         cause += QStringLiteral(", saying \"%1\"").arg(greetingText());

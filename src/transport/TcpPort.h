@@ -94,6 +94,7 @@ private:
     QTcpSocket* socket_;
     Phase phase_ = Phase::Closed;
     int openingSerial_ = 0; // a report of an opening given up is not delivered
+    bool ending_ = false;   // the connection ended during the opening: it cannot finish now
     QTimer openDeadline_;
     QTimer greetingTimer_;
     QTimer pumpTimer_;
