@@ -5,7 +5,8 @@ namespace ctl {
 
 enum ExitStatus : int {
     kDone = 0,
-    kUsage = 2,         // unknown command, malformed argument, number out of range
+    kUsage = 2,         // unknown command, malformed argument, number out of range, or a
+                        // command the port cannot carry out (baud on socket://)
     kPortNotOpened = 3, // the port cannot be opened
     kNoAnswer = 4,      // the board did not answer Identify
     kPortLost = 5,      // the port went away while sending

@@ -56,6 +56,8 @@ Runner::Runner(engine::BoardSession& session, Invocation invocation, QString dev
     connect(&session_, &S::uploadProgress, this, &Runner::onUploadProgress);
     connect(&session_, &S::uploadFinished, this, &Runner::onUploadFinished);
     connect(&session_, &S::traffic, this, &Runner::onTraffic);
+    connect(&session_, &S::baudChangeRefused, this,
+            [this](const QString& reason) { fail(kUsage, reason); });
     connect(&session_, &S::replyReceived, this, [this](const QByteArray& bytes) {
         if (listening_)
             heard(bytes);

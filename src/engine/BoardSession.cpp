@@ -7,6 +7,7 @@
 
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace engine {
 
@@ -42,6 +43,7 @@ BoardSession::BoardSession(SerialPort& port, QObject* parent) : QObject(parent),
     connect(uploadTimer_, &QTimer::timeout, this, &BoardSession::uploadTick);
     connect(lineIdleTimer_, &QTimer::timeout, this, &BoardSession::lineIdleTick);
     connect(&port_, &SerialPort::portLost, this, &BoardSession::onPortLost);
+    connect(&port_, &SerialPort::openFinished, this, &BoardSession::onOpenFinished);
     elapsed_.start();
     clock_ = [this] { return elapsed_.nsecsElapsed(); };
 }
@@ -66,24 +68,53 @@ void BoardSession::setState(SessionState state) {
     emit stateChanged(state);
 }
 
-bool BoardSession::openPort(int portNumber, const protocol::LineSettings& line) {
+BoardSession::OpenStep BoardSession::openPort(int portNumber, const protocol::LineSettings& line,
+                                              Opening then) {
     port_.setCommPort(portNumber);
     port_.setSettings(line);
     line_ = line;
     lineFreeNs_ = 0;
     if (port_.portOpen())
-        return true;
+        return OpenStep::Opened;
     const OpenResult result = port_.openPort();
-    if (!result.ok)
+    if (result.pending) {
+        // The window looks as while detecting; no timer runs until the port reports.
+        opening_ = then;
+        setState(SessionState::Detecting);
+        return OpenStep::Pending;
+    }
+    if (!result.ok) {
         emit openFailed(result.error, result.description);
-    return result.ok;
+        return OpenStep::Failed;
+    }
+    return OpenStep::Opened;
+}
+
+void BoardSession::onOpenFinished(const OpenResult& result) {
+    const Opening then = std::exchange(opening_, Opening::None);
+    if (then == Opening::None || state_ != SessionState::Detecting)
+        return; // given up meanwhile
+    if (!result.ok) {
+        setState(SessionState::Disconnected);
+        emit openFailed(result.error, result.description);
+    } else if (then == Opening::ThenDetect) {
+        startDetection();
+    } else {
+        enterOpen();
+    }
 }
 
 bool BoardSession::connectTo(int portNumber, const protocol::LineSettings& line) {
     if (state_ != SessionState::Disconnected)
         return false;
-    if (!openPort(portNumber, line))
+    switch (openPort(portNumber, line, Opening::ThenDetect)) {
+    case OpenStep::Failed:
         return false;
+    case OpenStep::Pending:
+        return true;
+    case OpenStep::Opened:
+        break;
+    }
     startDetection();
     return state_ == SessionState::Detecting;
 }
@@ -91,12 +122,22 @@ bool BoardSession::connectTo(int portNumber, const protocol::LineSettings& line)
 bool BoardSession::openWithoutDetection(int portNumber, const protocol::LineSettings& line) {
     if (state_ != SessionState::Disconnected)
         return false;
-    if (!openPort(portNumber, line))
+    switch (openPort(portNumber, line, Opening::ThenOpen)) {
+    case OpenStep::Failed:
         return false;
+    case OpenStep::Pending:
+        return true;
+    case OpenStep::Opened:
+        break;
+    }
+    enterOpen();
+    return true;
+}
+
+void BoardSession::enterOpen() {
     setState(SessionState::Open);
     timer2_->start();
     emit opened();
-    return true;
 }
 
 bool BoardSession::detect() {
@@ -209,6 +250,10 @@ bool BoardSession::changeBaudRate(int rateIndex) {
         state_ == SessionState::Detecting || state_ == SessionState::Open || connected();
     if (!line || !running || !port_.portOpen() || pacer_)
         return false;
+    if (const QString refusal = port_.rateChangeRefusal(); !refusal.isEmpty()) {
+        emit baudChangeRefused(refusal);
+        return false;
+    }
     reopenWithoutDetection_ = state_ == SessionState::Open;
     if (!write(protocol::setBaudRate(std::uint8_t(rateIndex))))
         return false;
@@ -276,8 +321,13 @@ bool BoardSession::write(const QByteArray& bytes) {
 }
 
 void BoardSession::closePort() {
-    if (port_.portOpen())
+    // An opening still under way is given up.
+    if (port_.portOpen() || std::exchange(opening_, Opening::None) != Opening::None)
         port_.closePort();
+}
+
+QString BoardSession::rateChangeRefusal() const {
+    return port_.rateChangeRefusal();
 }
 
 void BoardSession::stopTimers() {

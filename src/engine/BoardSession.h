@@ -6,13 +6,17 @@
 //
 // States and the timers behind them (object names as the window's original timers):
 //   Disconnected     port closed, no timer
-//   Detecting        Timer1 (1500 ms time-out), Timer4 (50 ms pauses between reads)
+//   Detecting        Timer1 (1500 ms time-out), Timer4 (50 ms pauses between reads); first,
+//                    while a port that opens in the background (a network port) is opening,
+//                    no timer: the port says when it is done (openFinished)
 //   Settling         Timer3 (500 ms, then the input is drained once)
 //   Polling          Timer2 (250 ms poll of the input)
 //   BaudChangePause  BaudChangePause (300 ms), port closed, between the old rate and the new
 //   Open             port open without detection (the command line's --no-detect); Timer2 polls
 //
 //   Disconnected --connectTo, port opens--> Detecting --answer--> Settling --500 ms--> Polling
+//   Detecting (opening) --port opened--> Detecting (Identify sent), or Open without detection
+//   Detecting (opening) --port failed--> Disconnected (openFailed)
 //   Detecting --1500 ms--> Disconnected (detectionTimedOut)
 //   Settling, Polling --disconnect--> Disconnected
 //   Detecting, Settling, Polling --changeBaudRate--> BaudChangePause --300 ms--> Detecting
@@ -38,6 +42,7 @@
 #include <optional>
 
 class SerialPort;
+struct OpenResult;
 class QTimer;
 
 namespace engine {
@@ -81,7 +86,8 @@ public:
 
     // Opens port `portNumber` at `line` and starts detection. A port that cannot be opened
     // leaves the state Disconnected, emits openFailed and returns false. Ignored (false) unless
-    // Disconnected.
+    // Disconnected. A port that opens in the background returns true with the session
+    // Detecting; a failure then comes later as openFailed, with the state back at Disconnected.
     bool connectTo(int portNumber, const protocol::LineSettings& line);
     // Opens port `portNumber` at `line` without detection: the session is Open, polls the
     // input and emits opened(). False, with openFailed, when it cannot be opened; ignored
@@ -101,8 +107,11 @@ public:
     // Sends SetBaudRate with `rateIndex` at the old rate, closes, waits kBaudChangePauseMs and
     // detects again at the new rate (from Open: opens again without detection). False
     // (nothing sent) unless the port is open for a session (open, detecting or connected) and
-    // the index is one of the nine.
+    // the index is one of the nine; false with baudChangeRefused when the port cannot change
+    // its rate.
     bool changeBaudRate(int rateIndex);
+    // Why the open port's rate cannot be changed from here; empty when it can.
+    QString rateChangeRefusal() const;
 
     // Starts the paced upload of a whole screen: `screen` holds the bytes as they go on the
     // line, column by column of page 0, then page 1, and so on. False when the port is closed
@@ -153,6 +162,8 @@ signals:
     void disconnected();
     // SetBaudRate has gone out and the port is closed until the pause ends.
     void baudChangeStarted(int rateIndex);
+    // The port cannot change its rate (a raw TCP port); nothing was sent.
+    void baudChangeRefused(const QString& reason);
     // A poll fetched something (Polling or Open).
     void replyReceived(const QByteArray& bytes);
     void uploadProgress(int pageBytesSent);
@@ -170,7 +181,12 @@ private:
     void finishDetection();
     QByteArray readInput();
     bool write(const QByteArray& bytes);
-    bool openPort(int portNumber, const protocol::LineSettings& line);
+    // What follows an opening that the port finishes in the background.
+    enum class Opening { None, ThenDetect, ThenOpen };
+    enum class OpenStep { Failed, Opened, Pending };
+    OpenStep openPort(int portNumber, const protocol::LineSettings& line, Opening then);
+    void onOpenFinished(const OpenResult& result);
+    void enterOpen();
     void startDetection();
     QByteArray uploadMessage(int index) const;
     void scheduleUploadTick(std::int64_t waitNs);
@@ -190,6 +206,7 @@ private:
     QTimer* uploadTimer_;
     QTimer* lineIdleTimer_;
     bool reopenWithoutDetection_ = false; // the baud-rate change started from Open
+    Opening opening_ = Opening::None;     // a port opening in the background
 
     QElapsedTimer elapsed_;
     UploadPacer::Clock clock_;

@@ -1,5 +1,7 @@
 #include "serial/PortMap.h"
 
+#include "serial/PortUrl.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,8 +27,11 @@ QString readAttribute(const QString& path) {
     return QString::fromUtf8(file.read(256)).simplified();
 }
 
-// Where a path leads after following every link; the path itself when it leads nowhere.
+// Where a path leads after following every link; the path itself when it leads nowhere. A
+// network port's name is no path.
 QString resolved(const QString& path) {
+    if (PortUrl::isNetworkName(path))
+        return path;
     const QString canonical = QFileInfo(path).canonicalFilePath();
     return canonical.isEmpty() ? path : canonical;
 }
@@ -124,6 +129,9 @@ PortMap::PortMap(QMap<int, QString> devices, ExistsFn exists)
     : table_(std::make_shared<Table>(Table{std::move(devices), {}})), exists_(std::move(exists)) {}
 
 bool PortMap::exists(const QString& path) const {
+    // A network port is listed as named: its host is neither resolved nor asked.
+    if (PortUrl::isNetworkName(path))
+        return true;
     return exists_ ? exists_(path) : pathExists(path);
 }
 
@@ -230,6 +238,11 @@ QList<PortEntry> PortMap::entries() const {
         PortEntry entry;
         entry.number = n;
         entry.devicePath = table_->devices.value(n);
+        if (PortUrl::isNetworkName(entry.devicePath)) {
+            entry.resolvedPath = entry.deviceName = entry.stableId = entry.devicePath;
+            list << entry;
+            continue;
+        }
         entry.resolvedPath = resolved(entry.devicePath);
         entry.deviceName = shortName(entry.resolvedPath, deviceDir);
         entry.byIdPath = byId.value(entry.resolvedPath);
@@ -254,7 +267,7 @@ QStringList PortMap::watchedDirectories(const System& system) {
     for (int n = kFirstPort; n <= kLastPort; ++n) {
         const QString path =
             system.environment.value(QStringLiteral("VANTREL_COM%1").arg(n)).trimmed();
-        if (path.isEmpty())
+        if (path.isEmpty() || PortUrl::isNetworkName(path))
             continue;
         QFileInfo info(path);
         dirs << info.absolutePath();

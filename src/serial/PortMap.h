@@ -1,7 +1,9 @@
 #pragma once
 // Which device stands behind port number n (1..16) on this system.
 //
-// VANTREL_COM<n> names the device for port n explicitly (virtual boards, pseudo-terminal pairs).
+// VANTREL_COM<n> names the device for port n explicitly (virtual boards, pseudo-terminal pairs),
+// or a port on another machine (rfc2217://HOST:PORT, socket://HOST:PORT), which is listed as
+// named without resolving or connecting anything.
 // The remaining numbers, in ascending order, go to the system's serial devices: USB adapters
 // (ttyUSB*), then CDC-ACM devices (ttyACM*), then the others grouped by name (ttyAMA*, ttyS*, ...),
 // each family by its numeric index (ttyUSB2 before ttyUSB10). A device that a VANTREL_COM<n> names,

@@ -17,6 +17,9 @@ struct OpenResult {
     bool ok = false;
     PortError error = PortError::None;
     QString description; // names the device and the cause; empty when ok
+    // Still opening (a network port looking up its host, connecting, agreeing on the line): ok
+    // and error tell nothing yet; the outcome follows once, as openFinished().
+    bool pending = false;
 
     int errorNumber() const { return portErrorNumber(error); }
 };
@@ -36,6 +39,9 @@ public:
     virtual protocol::LineSettings settings() const = 0;
 
     // PortOpen = true / false / read. Closing drops received data not yet fetched.
+    // A port that needs time to open returns a pending result at once and reports with
+    // openFinished() (portOpen() stays false until then); closePort() meanwhile gives up the
+    // opening, and then nothing is reported.
     virtual OpenResult openPort() = 0;
     virtual void closePort() = 0;
     virtual bool portOpen() const = 0;
@@ -55,7 +61,13 @@ public:
     // (the dry run): whoever paces or waits for the line has nothing to wait for.
     virtual bool carriesAtOnce() const { return false; }
 
+    // Why the line's rate cannot be changed from this program (a raw TCP port); empty when it
+    // can. Asked before anything of a rate change is sent.
+    virtual QString rateChangeRefusal() const { return {}; }
+
 signals:
+    // The outcome of an opening that returned pending.
+    void openFinished(const OpenResult& result);
     // The open port is really gone (adapter pulled, device removed, write refused). Emitted once;
     // the port is closed when it is emitted.
     void portLost(const QString& device, const QString& reason);

@@ -1,7 +1,7 @@
 #pragma once
-// Makes the transport a port's name asks for. A device path ("/dev/ttyUSB0", "/dev/pts/4") is
-// a local serial device on QSerialPort. Further transports plug in here, by the scheme of
-// their name.
+// Makes the transport a port's name asks for, by the scheme of the name: rfc2217://HOST:PORT is
+// Rfc2217Port, socket://HOST:PORT is TcpPort, and a device path ("/dev/ttyUSB0", "/dev/pts/4")
+// is a local serial device on QSerialPort.
 
 #include "serial/PortMap.h"
 #include "serial/SerialPort.h"

@@ -15,6 +15,7 @@ OpenResult RoutedPort::openPort() {
     transport_ = makePort(portMap_, portNumber_);
     transport_->setSettings(settings_);
     connect(transport_.get(), &SerialPort::portLost, this, &SerialPort::portLost);
+    connect(transport_.get(), &SerialPort::openFinished, this, &SerialPort::openFinished);
     return transport_->openPort();
 }
 
@@ -37,6 +38,10 @@ QByteArray RoutedPort::input() {
 
 qint64 RoutedPort::bytesToWrite() const {
     return transport_ ? transport_->bytesToWrite() : 0;
+}
+
+QString RoutedPort::rateChangeRefusal() const {
+    return transport_ ? transport_->rateChangeRefusal() : QString();
 }
 
 } // namespace transport

@@ -28,6 +28,7 @@ public:
     bool output(const QByteArray& bytes) override;
     QByteArray input() override;
     qint64 bytesToWrite() const override;
+    QString rateChangeRefusal() const override;
 
     const PortMap& portMap() const { return portMap_; }
 

@@ -198,6 +198,13 @@ void TestPortMap::entries_data() {
     QTest::newRow("VANTREL_COM path outside the device folder, and one that does not exist")
         << QStringList{} << QStringList{"VANTREL_COM2=<root>/board", "VANTREL_COM4=<root>/none"}
         << QStringList{"2  <root>/board | <root>/board | <root>/board"};
+    QTest::newRow("network ports listed as named")
+        << QStringList{"ttyS0"}
+        << QStringList{"VANTREL_COM3=rfc2217://pi.local:2000", "VANTREL_COM2=socket://[::1]:4000"}
+        << QStringList{"1  ttyS0 | <dev>/ttyS0 | <dev>/ttyS0",
+                       "2  socket://[::1]:4000 | socket://[::1]:4000 | socket://[::1]:4000",
+                       "3  rfc2217://pi.local:2000 | rfc2217://pi.local:2000 | "
+                       "rfc2217://pi.local:2000"};
 }
 
 void TestPortMap::entries() {

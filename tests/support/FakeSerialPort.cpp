@@ -7,15 +7,28 @@ OpenResult FakeSerialPort::openPort() {
         return failure;
     }
     ++openCount;
-    open_ = true;
     received_.clear();
+    if (opensInBackground) {
+        opening_ = true;
+        OpenResult pending;
+        pending.pending = true;
+        return pending;
+    }
+    open_ = true;
     return {true, PortError::None, {}};
+}
+
+void FakeSerialPort::finishOpening(const OpenResult& result) {
+    opening_ = false;
+    open_ = result.ok;
+    emit openFinished(result);
 }
 
 void FakeSerialPort::closePort() {
     if (open_)
         ++closeCount;
     open_ = false;
+    opening_ = false;
     received_.clear();
 }
 

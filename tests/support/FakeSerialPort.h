@@ -32,6 +32,11 @@ public:
     void receive(const QByteArray& bytes) { received_.append(bytes); }
     // Makes the next openPort() fail with this result.
     void failNextOpen(PortError error, const QString& description);
+    // Opens as a network port does: openPort() returns pending until finishOpening().
+    bool opensInBackground = false;
+    bool opening() const { return opening_; }
+    // Reports the opening under way (or, with none, a stray report).
+    void finishOpening(const OpenResult& result);
     // Makes output() fail from now on, as a pulled adapter would.
     void failWrites(const QString& reason);
     // Simulates the device vanishing while open.
@@ -51,6 +56,7 @@ private:
     int portNumber_ = 0;
     protocol::LineSettings settings_;
     bool open_ = false;
+    bool opening_ = false;
     QByteArray received_;
     std::optional<OpenResult> nextOpenFailure_;
     QString writeFailure_;

@@ -238,6 +238,10 @@ void ConnectionPanel::Command4_Click() {
             MessageStyle::InformationOk, QStringLiteral("Error"));
         return;
     }
+    if (const QString refusal = session_.rateChangeRefusal(); !refusal.isEmpty()) {
+        dialogs_.message(this, refusal, MessageStyle::InformationOk, QStringLiteral("Error"));
+        return;
+    }
     if (dialogs_.message(this, QStringLiteral("Please remove jumper from J7 and click OK."),
                          MessageStyle::WarningOkCancel, QStringLiteral("Attention")) != Answer::Ok)
         return;
