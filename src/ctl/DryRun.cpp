@@ -5,14 +5,16 @@
 
 namespace ctl {
 
-QList<QByteArray> DryRun::messages(const Invocation& invocation) {
-    QList<QByteArray> messages;
-    if (invocation.detect)
-        messages << protocol::identify();
-    for (const Command& command : invocation.commands) {
+void DryRun::forEachMessage(const Invocation& invocation, const TakeMessage& take) {
+    if (invocation.detect && !take(protocol::identify()))
+        return;
+    const CommandList& commands = invocation.commands;
+    for (qsizetype i = 0; i < commands.size(); ++i) {
+        QList<QByteArray> messages;
+        const Command command = commands.at(i);
         switch (command.action) {
         case Command::Action::Send:
-            messages << command.messages;
+            messages = command.messages;
             break;
         case Command::Action::Identify:
             messages << protocol::identify();
@@ -32,19 +34,37 @@ QList<QByteArray> DryRun::messages(const Invocation& invocation) {
         case Command::Action::Listen:
             break;
         }
+        for (const QByteArray& message : std::as_const(messages))
+            if (!take(message))
+                return;
     }
+}
+
+void DryRun::forEachLine(const Invocation& invocation, bool decoded, const TakeLine& take) {
+    protocol::MessageDecoder decoder;
+    forEachMessage(invocation, [&](const QByteArray& message) {
+        QString line = QString::fromLatin1(message.toHex(' ').toUpper());
+        if (decoded)
+            line += QStringLiteral("  ") + decoder.feed(message);
+        return take(line);
+    });
+}
+
+QList<QByteArray> DryRun::messages(const Invocation& invocation) {
+    QList<QByteArray> messages;
+    forEachMessage(invocation, [&messages](const QByteArray& message) {
+        messages << message;
+        return true;
+    });
     return messages;
 }
 
 QStringList DryRun::lines(const Invocation& invocation, bool decoded) {
     QStringList lines;
-    protocol::MessageDecoder decoder;
-    for (const QByteArray& message : messages(invocation)) {
-        QString line = QString::fromLatin1(message.toHex(' ').toUpper());
-        if (decoded)
-            line += QStringLiteral("  ") + decoder.feed(message);
+    forEachLine(invocation, decoded, [&lines](const QString& line) {
         lines << line;
-    }
+        return true;
+    });
     return lines;
 }
 

@@ -28,6 +28,10 @@ QString signalName(int signalNumber) {
         return QStringLiteral("Ctrl+C");
     case SIGTERM:
         return QStringLiteral("SIGTERM");
+    case SIGHUP:
+        return QStringLiteral("a hang-up (SIGHUP)");
+    case SIGPIPE:
+        return QStringLiteral("a broken pipe (SIGPIPE)");
     default:
         return QStringLiteral("signal %1").arg(signalNumber);
     }
@@ -108,7 +112,8 @@ void Runner::runNext() {
         whenLineIdle([this] { succeed(); });
         return;
     }
-    current_ = &invocation_.commands.at(next_++);
+    command_ = invocation_.commands.at(next_++);
+    current_ = &command_;
     const Command& command = *current_;
     switch (command.action) {
     case Command::Action::Send:
@@ -345,7 +350,7 @@ void Runner::onTraffic(engine::Direction direction, const QByteArray& bytes) {
         return;
     // The same words as the traffic monitor's rows.
     const QString meaning = direction == engine::Direction::ToBoard ? decoder_.feed(bytes)
-                                                                     : engine::replyMeaning(bytes);
+                                                                    : engine::replyMeaning(bytes);
     console_.err(engine::verboseLine(direction, meaning));
 }
 
@@ -396,6 +401,10 @@ void Runner::interrupt(int signalNumber) {
     fail(kSignalBase + signalNumber, QStringLiteral("stopped by %1").arg(signalName(signalNumber)));
 }
 
+void Runner::stopOnWriteError(const QString& reason) {
+    fail(kWriteError, QStringLiteral("write error: ") + reason, false);
+}
+
 void Runner::succeed() {
     if (finished_)
         return;
@@ -405,7 +414,7 @@ void Runner::succeed() {
         this, [this] { emit finished(kDone); }, Qt::QueuedConnection);
 }
 
-void Runner::fail(int status, const QString& message) {
+void Runner::fail(int status, const QString& message, bool sayWhere) {
     if (finished_)
         return;
     finished_ = true;
@@ -414,7 +423,7 @@ void Runner::fail(int status, const QString& message) {
     portPollTimer_.stop();
     heardFlushTimer_.stop();
     listening_ = false;
-    console_.err(QStringLiteral("vantrelctl: ") + where() + message);
+    console_.err(QStringLiteral("vantrelctl: ") + (sayWhere ? where() : QString()) + message);
     session_.shutDown();
     if (port_.portOpen())
         port_.closePort();

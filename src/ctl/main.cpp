@@ -1,60 +1,64 @@
 // vantrelctl: the board from the command line and from scripts. Everything is checked by
 // CommandLine before the port is opened; the Runner then does the work on the event loop.
 
-#include "system/TerminationSignals.h"
 #include "ctl/CommandLine.h"
 #include "ctl/Console.h"
 #include "ctl/DryRun.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/HelpText.h"
+#include "ctl/LibraryMessages.h"
+#include "ctl/PortListing.h"
 #include "ctl/Runner.h"
+#include "ctl/ScriptFile.h"
+#include "ctl/StandardStreams.h"
 #include "engine/BoardSession.h"
 #include "serial/PortMap.h"
 #include "serial/QtSerialPort.h"
+#include "system/TerminationSignals.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
-QByteArray readStandardInput() {
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
-        return {};
-    return in.readAll();
-}
-
-void print(std::FILE* stream, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-}
-
-int listPorts(ctl::Console& console) {
-    // The same entries as the window's port list: number, device, adapter's product.
-    const PortMap map = PortMap::fromSystem();
-    const QList<PortEntry> entries = map.entries();
-    for (const PortEntry& entry : entries)
-        console.out(entry.label());
-    if (entries.isEmpty())
-        console.err(map.noPortDescription());
-    return ctl::kDone;
+// The status to end with once everything is written: a write error (1) when standard output did
+// not take it all, or as SIGPIPE would have it when its reader went away.
+int exitStatus(const ctl::Console& console, int status) {
+    const int error = console.outputError();
+    if (error == 0)
+        return status;
+    std::fprintf(stderr, "vantrelctl: write error: %s\n", std::strerror(error));
+    return error == EPIPE ? ctl::kSignalBase + SIGPIPE : ctl::kWriteError;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     // Answered before Qt starts: scripts ask for it to find out what is installed.
+    ctl::StandardStreams::holdClosed();
+    ctl::Console console;
+    if (ctl::StandardStreams::outputClosed())
+        console.failOutput(EBADF);
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        print(stdout, ctl::HelpText::version());
-        return ctl::kDone;
+        console.write(ctl::HelpText::version());
+        return exitStatus(console, ctl::kDone);
     }
+    ctl::LibraryMessages::install();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vantrelctl"));
-    ctl::Console console;
 
-    ctl::CommandParser parser(readStandardInput);
+    ctl::CommandParser parser([] {
+        const QString shown = QStringLiteral("standard input");
+        if (ctl::StandardStreams::inputClosed())
+            return ctl::ScriptBytes{{}, shown + QStringLiteral(" cannot be read: it is closed")};
+        return ctl::ScriptFile::readDescriptor(STDIN_FILENO, shown);
+    });
     ctl::ParsedCommandLine parsed = ctl::CommandLine::parse(app.arguments().mid(1), parser);
+    ctl::LibraryMessages::setVerbose(parsed.invocation.verbose);
     if (!parsed.ok()) {
         console.err(QStringLiteral("vantrelctl: ") + parsed.error);
         console.err(parsed.helpTopic.isEmpty()
@@ -65,23 +69,25 @@ int main(int argc, char** argv) {
     ctl::Invocation& invocation = parsed.invocation;
     switch (invocation.mode) {
     case ctl::Invocation::Mode::Help:
-        print(stdout, ctl::HelpText::overview());
-        return ctl::kDone;
+        console.write(ctl::HelpText::overview());
+        return exitStatus(console, ctl::kDone);
     case ctl::Invocation::Mode::Version:
-        print(stdout, ctl::HelpText::version());
-        return ctl::kDone;
+        console.write(ctl::HelpText::version());
+        return exitStatus(console, ctl::kDone);
     case ctl::Invocation::Mode::CommandHelp:
-        print(stdout, ctl::HelpText::command(*ctl::CommandParser::find(invocation.helpTopic)));
-        return ctl::kDone;
+        console.write(ctl::HelpText::command(*ctl::CommandParser::find(invocation.helpTopic)));
+        return exitStatus(console, ctl::kDone);
     case ctl::Invocation::Mode::Ports:
-        return listPorts(console);
+        return exitStatus(console, ctl::PortListing::print(PortMap::fromSystem(), console));
     case ctl::Invocation::Mode::Run:
         break;
     }
     if (invocation.dryRun) {
-        for (const QString& line : ctl::DryRun::lines(invocation, invocation.verbose))
+        ctl::DryRun::forEachLine(invocation, invocation.verbose, [&console](const QString& line) {
             console.out(line);
-        return ctl::kDone;
+            return console.outputError() == 0;
+        });
+        return exitStatus(console, ctl::kDone);
     }
 
     PortMap map = PortMap::fromSystem();
@@ -96,7 +102,13 @@ int main(int argc, char** argv) {
     QtSerialPort port(map);
     engine::BoardSession session(port);
     ctl::Runner runner(port, session, invocation, device, console);
-    TerminationSignals termination;
+    console.onOutputError = [&runner](int error) {
+        if (error == EPIPE) // the reader went away: end as SIGPIPE does
+            runner.interrupt(SIGPIPE);
+        else
+            runner.stopOnWriteError(QString::fromLocal8Bit(std::strerror(error)));
+    };
+    TerminationSignals termination({SIGHUP, SIGINT, SIGTERM, SIGPIPE});
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &runner,
                      &ctl::Runner::interrupt);
     QObject::connect(&runner, &ctl::Runner::finished, &app,
