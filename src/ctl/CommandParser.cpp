@@ -511,9 +511,9 @@ constexpr CommandEntry kEntries[] = {
      "A progress bar shows on standard error when it is a terminal. Ctrl+C stops between\n"
      "messages and says how far the upload got.", parsePicture},
     {"listen", "listen [--seconds S]", "print what the board sends",
-     "Prints each reply or touch report on its own line as it arrives, for S whole seconds\n"
-     "(1..1000000) or until Ctrl+C (which ends only the listening; later commands still\n"
-     "run).", parseListen},
+     "Prints each reply or touch report on its own line as it arrives, for S whole\n"
+     "seconds (1..1000000) or until Ctrl+C (which ends only the listening; later\n"
+     "commands still run).", parseListen},
     {"raw", "raw HEX...", "send bytes as they are",
      "Each byte as two hex digits, such as: raw 1F 02 0A 14 64 3C. All go in one write.",
      parseRaw},
@@ -524,8 +524,7 @@ constexpr CommandEntry kEntries[] = {
      "be a regular file (- reads a pipe).", parseScript},
     {"ports", "ports", "list the port numbers and their devices, and exit",
      "Port n is the device named by VANTREL_COM<n>; the other numbers go to the\n"
-     "system's serial devices (USB adapters first). Only character devices are listed.",
-     nullptr},
+     "system's serial devices (USB adapters first). Character devices only.", nullptr},
     {"help", "help [COMMAND]", "show the help of one command", "", nullptr},
 };
 // clang-format on
