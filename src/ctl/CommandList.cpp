@@ -56,7 +56,8 @@ void CommandList::append(const Command& command) {
         bytes_ += message;
         messageEnds_ << quint32(bytes_.size());
     }
-    if (command.action != Command::Action::Send) {
+    // Most commands carry nothing more (identify, listen until Ctrl+C): they need no Extra.
+    if (command.rateIndex >= 0 || command.screen || command.listenMs) {
         record.extra = quint32(extras_.size());
         extras_ << Extra{command.rateIndex, command.screen, command.listenMs};
     }

@@ -45,9 +45,20 @@ void Console::write(const QString& text) {
     const bool written =
         closedError_ == 0 &&
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out_) == size_t(bytes.size()) &&
-        std::fflush(out_) == 0;
-    if (written)
+        (!flushEachLine_ || std::fflush(out_) == 0);
+    if (!written)
+        outputFailed();
+}
+
+void Console::flush() {
+    if (outputError_ != 0)
         return;
+    errno = closedError_;
+    if (closedError_ != 0 || std::fflush(out_) != 0)
+        outputFailed();
+}
+
+void Console::outputFailed() {
     outputError_ = errno != 0 ? errno : EIO;
     if (onOutputError)
         onOutputError(outputError_);

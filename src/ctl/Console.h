@@ -15,6 +15,9 @@ public:
     Console(std::FILE* out = stdout, std::FILE* err = stderr);
 
     void out(const QString& line);
+    // false: lines are buffered until flush(), for output no one waits for line by line.
+    void setFlushEachLine(bool flushEachLine) { flushEachLine_ = flushEachLine; }
+    void flush();
     // Text as it is, without a line feed added.
     void write(const QString& text);
     // A message; control characters in it (a NUL from a bad script line) show as \xHH.
@@ -36,12 +39,14 @@ public:
     static QString escapeControls(const QString& text);
 
 private:
+    void outputFailed(); // with errno set
     std::FILE* out_;
     std::FILE* err_;
     bool errIsTerminal_;
     int statusLength_ = 0; // characters of the status line shown, 0 when none
     int outputError_ = 0;
     int closedError_ = 0;
+    bool flushEachLine_ = true;
 };
 
 } // namespace ctl

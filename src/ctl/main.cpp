@@ -83,10 +83,12 @@ int main(int argc, char** argv) {
         break;
     }
     if (invocation.dryRun) {
+        console.setFlushEachLine(false);
         ctl::DryRun::forEachLine(invocation, invocation.verbose, [&console](const QString& line) {
             console.out(line);
             return console.outputError() == 0;
         });
+        console.flush();
         return exitStatus(console, ctl::kDone);
     }
 
