@@ -350,7 +350,7 @@ void Runner::onTraffic(engine::Direction direction, const QByteArray& bytes) {
         return;
     // The same words as the traffic monitor's rows.
     const QString meaning = direction == engine::Direction::ToBoard ? decoder_.feed(bytes)
-                                                                    : engine::replyMeaning(bytes);
+                                                                     : engine::replyMeaning(bytes);
     console_.err(engine::verboseLine(direction, meaning));
 }
 

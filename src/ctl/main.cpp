@@ -38,11 +38,11 @@ int exitStatus(const ctl::Console& console, int status) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // Answered before Qt starts: scripts ask for it to find out what is installed.
     ctl::StandardStreams::holdClosed();
     ctl::Console console;
     if (ctl::StandardStreams::outputClosed())
         console.failOutput(EBADF);
+    // Answered before Qt starts: scripts ask for it to find out what is installed.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         console.write(ctl::HelpText::version());
         return exitStatus(console, ctl::kDone);
