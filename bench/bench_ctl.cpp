@@ -3,8 +3,10 @@
 //     process's event loop), from start to exit: detection, the upload of 2,563 messages and
 //     closing; checks that the board's memory then holds the picture;
 //   - `vantrelctl --version`: the start-up alone; `--dry-run clear` adds Qt's application object
-//     and the checking of a command.
-// Goals: the picture under 1 s; start-up under 30 ms.
+//     and the checking of a command;
+//   - `vantrelctl --dry-run script -` with 16 MB of commands on standard input (the largest
+//     script it takes): its peak resident memory.
+// Goals: the picture under 1 s; start-up under 30 ms; the script under 256 MB.
 
 #include "board/VirtualBoard.h"
 #include "support/BoardPixels.h"
@@ -18,6 +20,10 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #ifndef VANTRELCTL_PATH
@@ -54,6 +60,47 @@ void printFigures(const char* what, std::vector<double> ms, double goalMs) {
     std::printf("  %-44s median %7.1f ms  (min %.1f, max %.1f, %zu runs)  goal < %.0f ms: %s\n",
                 what, median, ms.front(), ms.back(), ms.size(), goalMs,
                 median < goalMs ? "met" : "MISSED");
+}
+
+// A script of whole lines, `lines` repeated, up to 16 MB.
+bool writeScript(const QString& path, const QByteArrayList& lines) {
+    constexpr qint64 kMaxBytes = 16 * 1024 * 1024;
+    QByteArray text;
+    for (qsizetype i = 0; text.size() + lines[i % lines.size()].size() + 1 <= kMaxBytes; ++i)
+        text += lines[i % lines.size()] + '\n';
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+// The peak resident memory, in MB, of vantrelctl reading `inputPath` as standard input, its
+// output thrown away; negative when it did not exit with 0.
+double peakMemoryMb(const QStringList& arguments, const QString& inputPath) {
+    std::vector<QByteArray> words{QByteArrayLiteral(VANTRELCTL_PATH)};
+    for (const QString& argument : arguments)
+        words.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const QByteArray input = QFile::encodeName(inputPath);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(::open(input.constData(), O_RDONLY), STDIN_FILENO);
+        ::dup2(::open("/dev/null", O_WRONLY), STDOUT_FILENO);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || ::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        return -1;
+    return double(usage.ru_maxrss) / 1024; // ru_maxrss is in kB
+}
+
+void printPeak(const char* what, double mb, double goalMb) {
+    std::printf("  %-44s peak %7.1f MB  goal < %.0f MB: %s\n", what, mb, goalMb,
+                mb >= 0 && mb < goalMb ? "met" : "MISSED");
 }
 
 } // namespace
@@ -120,5 +167,23 @@ int main(int argc, char** argv) {
     printFigures("picture at 115200 baud (virtual board)", picture, 1000);
     printFigures("--version (start-up)", version, 30);
     printFigures("--dry-run clear (start-up and checks)", dryRun, 30);
+
+    // The largest script, in the shortest lines (the most commands per byte) and in a mix.
+    const QString clears = dir.filePath(QStringLiteral("clears.txt"));
+    const QString mixed = dir.filePath(QStringLiteral("mixed.txt"));
+    if (!writeScript(clears, {"clear"}) ||
+        !writeScript(mixed, {"text Hello --at 2,10", "pixel 5 7", "fill 0 0 9 9 --clear",
+                             "pattern 1,2,3,4,5,6,7,8", "# a comment", "clear 3"})) {
+        std::fprintf(stderr, "cannot write the scripts\n");
+        return 1;
+    }
+    const QStringList script{QStringLiteral("--dry-run"), QStringLiteral("script"),
+                             QStringLiteral("-")};
+    const double clearsMb = peakMemoryMb(script, clears);
+    const double mixedMb = peakMemoryMb(script, mixed);
+    if (clearsMb < 0 || mixedMb < 0)
+        status = 1;
+    printPeak("--dry-run script - (16 MB of clear lines)", clearsMb, 256);
+    printPeak("--dry-run script - (16 MB of mixed lines)", mixedMb, 256);
     return status;
 }

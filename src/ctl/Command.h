@@ -13,7 +13,7 @@
 namespace ctl {
 
 struct Command {
-    enum class Action {
+    enum class Action : quint8 {
         Send,     // writes `messages`, one write each
         Identify, // asks the board to identify itself; prints the contrast it reports
         Baud,     // SetBaudRate `rateIndex`, then reopens at that rate (and detects again)
@@ -23,14 +23,21 @@ struct Command {
 
     Action action = Action::Send;
     QString name;   // the command word: "text", "line"
-    QString origin; // where it was written: empty on the command line, "demo.txt line 3"
+    QString script; // the script it was written in ("demo.txt"); empty on the command line
+    int line = 0;   // its line in `script`, from 1
     QList<QByteArray> messages;
     int rateIndex = -1;
     std::shared_ptr<const engine::Screen> screen; // bytes as they go on the line
     std::optional<qint64> listenMs;                             // none: until Ctrl+C
 
+    // "demo.txt line 3", or empty on the command line.
+    QString origin() const {
+        return script.isEmpty() ? QString() : QStringLiteral("%1 line %2").arg(script).arg(line);
+    }
     // "demo.txt line 3: text" or "text", to begin a message about this command.
-    QString label() const { return origin.isEmpty() ? name : origin + QStringLiteral(": ") + name; }
+    QString label() const {
+        return script.isEmpty() ? name : origin() + QStringLiteral(": ") + name;
+    }
 };
 
 } // namespace ctl

@@ -9,9 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <algorithm>
-#include <cmath>
 
 namespace ctl {
 
@@ -21,9 +19,7 @@ using protocol::Byte;
 using protocol::CommandCode;
 using protocol::Figure;
 
-// Larger files are no command files anyone wrote.
-constexpr qint64 kMaxScriptBytes = 16 * 1024 * 1024;
-constexpr double kMaxListenSeconds = 1'000'000;
+constexpr int kMaxListenSeconds = 1'000'000;
 
 const protocol::ParameterInfo& parameter(CommandCode code, int index) {
     return protocol::commandInfo(code).parameters[std::size_t(index)];
@@ -351,7 +347,7 @@ void parseBaud(Arguments& a, CommandParser&, ParsedCommands& into) {
     into.commands << command;
 }
 
-void parsePicture(Arguments& a, CommandParser&, ParsedCommands& into) {
+void parsePicture(Arguments& a, CommandParser& parser, ParsedCommands& into) {
     PictureOptions options;
     using Size = PictureOptions::Size;
     const std::pair<const char*, Size> sizes[] = {{"--fit", Size::Fit},
@@ -402,7 +398,7 @@ void parsePicture(Arguments& a, CommandParser&, ParsedCommands& into) {
     }
     Command command;
     command.action = Command::Action::Picture;
-    command.screen = std::make_shared<const engine::Screen>(picture.screen());
+    command.screen = parser.sharedScreen(picture.screen());
     into.commands << command;
 }
 
@@ -413,16 +409,10 @@ void parseListen(Arguments& a, CommandParser&, ParsedCommands& into) {
     Command command;
     command.action = Command::Action::Listen;
     if (seconds) {
-        bool ok = false;
-        const double value = QLocale::c().toDouble(*seconds, &ok);
-        if (!ok || !std::isfinite(value) || value <= 0 || value > kMaxListenSeconds) {
-            a.fail(QStringLiteral("--seconds must be a number of seconds above 0 and at most %1 "
-                                  "(such as 5 or 0.5), not \"%2\"")
-                       .arg(qint64(kMaxListenSeconds))
-                       .arg(*seconds));
+        const auto value = a.number(*seconds, QStringLiteral("--seconds"), 1, kMaxListenSeconds);
+        if (!value)
             return;
-        }
-        command.listenMs = std::max<qint64>(1, qint64(std::llround(value * 1000)));
+        command.listenMs = qint64(*value) * 1000;
     }
     into.commands << command;
 }
@@ -521,18 +511,20 @@ constexpr CommandEntry kEntries[] = {
      "A progress bar shows on standard error when it is a terminal. Ctrl+C stops between\n"
      "messages and says how far the upload got.", parsePicture},
     {"listen", "listen [--seconds S]", "print what the board sends",
-     "Prints each reply or touch report on its own line as it arrives, for S seconds or\n"
-     "until Ctrl+C (which ends only the listening; later commands still run).", parseListen},
+     "Prints each reply or touch report on its own line as it arrives, for S whole\n"
+     "seconds (1..1000000) or until Ctrl+C (which ends only the listening; later\n"
+     "commands still run).", parseListen},
     {"raw", "raw HEX...", "send bytes as they are",
      "Each byte as two hex digits, such as: raw 1F 02 0A 14 64 3C. All go in one write.",
      parseRaw},
     {"script", "script FILE|-", "run the commands of a file (- reads standard input)",
      "One command per line, written as on the command line; # starts a comment, blank\n"
      "lines are skipped. Every line is checked before anything is sent; a failing line\n"
-     "stops the run and is named by its number.", parseScript},
+     "stops the run and is named by its number. UTF-8 text of at most 16 MB; FILE must\n"
+     "be a regular file (- reads a pipe).", parseScript},
     {"ports", "ports", "list the port numbers and their devices, and exit",
      "Port n is the device named by VANTREL_COM<n>; the other numbers go to the\n"
-     "system's serial devices (USB adapters first).", nullptr},
+     "system's serial devices (USB adapters first). Character devices only.", nullptr},
     {"help", "help [COMMAND]", "show the help of one command", "", nullptr},
 };
 // clang-format on
@@ -553,9 +545,19 @@ const CommandEntry* CommandParser::find(const QString& name) {
     return nullptr;
 }
 
-ParsedCommands CommandParser::parse(const QStringList& words, const QString& origin) {
+std::shared_ptr<const engine::Screen>
+CommandParser::sharedScreen(const engine::Screen& screen) {
+    const QByteArray key(reinterpret_cast<const char*>(screen.data()), qsizetype(screen.size()));
+    auto& shared = screens_[key];
+    if (!shared)
+        shared = std::make_shared<const engine::Screen>(screen);
+    return shared;
+}
+
+ParsedCommands CommandParser::parse(const QStringList& words, const QString& script, int line) {
     ParsedCommands result;
-    const QString where = origin.isEmpty() ? QString() : origin + QStringLiteral(": ");
+    const QString where =
+        script.isEmpty() ? QString() : QStringLiteral("%1 line %2: ").arg(script).arg(line);
     if (words.isEmpty()) {
         result.error = where + QStringLiteral("a command is missing");
         return result;
@@ -583,12 +585,7 @@ ParsedCommands CommandParser::parse(const QStringList& words, const QString& ori
         result.commands.clear();
         return result;
     }
-    for (Command& command : result.commands) {
-        if (command.name.isEmpty()) {
-            command.name = name;
-            command.origin = origin;
-        }
-    }
+    result.commands.nameUnnamed(name, script, line);
     return result;
 }
 
@@ -601,7 +598,7 @@ void CommandParser::parseScript(const QString& path, ParsedCommands& into) {
                          .arg(shown);
         return;
     }
-    QByteArray bytes;
+    ScriptBytes script;
     QString key = path;
     if (standardInput) {
         if (standardInputRead_) {
@@ -610,40 +607,32 @@ void CommandParser::parseScript(const QString& path, ParsedCommands& into) {
         }
         standardInputRead_ = true;
         if (standardInput_)
-            bytes = standardInput_();
+            script = standardInput_();
     } else {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            into.error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-            return;
-        }
         key = QFileInfo(path).canonicalFilePath();
         if (scriptStack_.contains(key)) {
             into.error = QStringLiteral("%1 runs itself").arg(shown);
             return;
         }
-        bytes = file.read(kMaxScriptBytes + 1);
-        if (bytes.size() > kMaxScriptBytes) {
-            into.error = QStringLiteral("%1 is too large for a command file").arg(shown);
-            return;
-        }
+        script = ScriptFile::read(path);
     }
-    const ScriptText text = ScriptReader::split(QString::fromUtf8(bytes));
-    if (!text.ok()) {
-        into.error =
-            QStringLiteral("%1 line %2: %3").arg(shown).arg(text.errorLine).arg(text.error);
+    if (!script.ok()) {
+        into.error = script.error;
         return;
     }
     scriptStack_ << key;
-    for (const ScriptLine& line : text.lines) {
-        const ParsedCommands one =
-            parse(line.words, QStringLiteral("%1 line %2").arg(shown).arg(line.number));
-        if (!one.ok()) {
-            into.error = one.error;
-            break;
-        }
-        into.commands << one.commands;
-    }
+    const ScriptError unreadable =
+        ScriptReader::read(script.bytes, [&](int number, const QStringList& words) {
+            const ParsedCommands one = parse(words, shown, number);
+            if (!one.ok())
+                into.error = one.error;
+            else
+                into.commands << one.commands;
+            return one.ok();
+        });
+    if (!unreadable.ok())
+        into.error =
+            QStringLiteral("%1 line %2: %3").arg(shown).arg(unreadable.line).arg(unreadable.error);
     scriptStack_.removeLast();
 }
 

@@ -4,9 +4,11 @@
 // against the board's ranges (from the protocol's command table) before a command is accepted,
 // so a run either has every command ready or sends nothing.
 
-#include "ctl/Command.h"
+#include "ctl/CommandList.h"
+#include "ctl/ScriptFile.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -19,7 +21,7 @@ class Arguments;
 class CommandParser;
 
 struct ParsedCommands {
-    QList<Command> commands;
+    CommandList commands;
     QString error; // names the command, the argument and its range; empty when all is well
 
     bool ok() const { return error.isEmpty(); }
@@ -39,25 +41,29 @@ class CommandParser {
 public:
     static constexpr int kMaxScriptDepth = 8;
 
-    using StandardInput = std::function<QByteArray()>;
+    using StandardInput = std::function<ScriptBytes()>;
     // `standardInput` reads all of standard input (for `script -`).
     explicit CommandParser(StandardInput standardInput = {});
 
     static std::span<const CommandEntry> entries();
     static const CommandEntry* find(const QString& name);
 
-    // One command: its name and arguments. `origin` says where it was written (a script line),
-    // empty for the command line.
-    ParsedCommands parse(const QStringList& words, const QString& origin = {});
+    // One command: its name and arguments. `script` and `line` say where it was written; no
+    // script for the command line.
+    ParsedCommands parse(const QStringList& words, const QString& script = {}, int line = 0);
 
     // The commands of a command file ("-": standard input), each line checked.
     void parseScript(const QString& path, ParsedCommands& into);
 
+    // One copy of each picture however many commands upload it.
+    std::shared_ptr<const engine::Screen>
+    sharedScreen(const engine::Screen& screen);
+
 private:
     StandardInput standardInput_;
+    QHash<QByteArray, std::shared_ptr<const engine::Screen>> screens_;
     bool standardInputRead_ = false;
     QStringList scriptStack_; // the files being read, outermost first
-    QString origin_;
 };
 
 } // namespace ctl

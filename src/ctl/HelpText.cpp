@@ -37,8 +37,10 @@ QString HelpText::overview() {
         "  vantrelctl --rate 115200 picture logo.bmp\n"
         "  vantrelctl script demo.txt\n"
         "\n"
-        "Exit status: 0 done, 2 usage or bad argument, 3 the port cannot be opened,\n"
-        "4 the board did not answer, 5 the port was lost while sending, 130 Ctrl+C.\n");
+        "Exit status: 0 done, 1 standard output cannot be written, 2 usage or bad argument,\n"
+        "3 the port cannot be opened, 4 the board did not answer, 5 the port was lost while\n"
+        "sending, 128+N stopped by signal N between two messages: 129 hang-up, 130 Ctrl+C,\n"
+        "141 broken pipe, 143 SIGTERM.\n");
     return text;
 }
 

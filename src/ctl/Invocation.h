@@ -2,7 +2,7 @@
 // Everything one vantrelctl command line asks for, checked: the options before the first
 // command and the commands in the order they run.
 
-#include "ctl/Command.h"
+#include "ctl/CommandList.h"
 #include "protocol/BaudRates.h"
 
 #include <QList>
@@ -27,7 +27,7 @@ struct Invocation {
     bool dryRun = false;
     bool verbose = false;
     QString helpTopic; // the command of `help COMMAND`
-    QList<Command> commands;
+    CommandList commands;
 };
 
 } // namespace ctl

@@ -24,6 +24,10 @@ QString signalName(int signalNumber) {
         return QStringLiteral("Ctrl+C");
     case SIGTERM:
         return QStringLiteral("SIGTERM");
+    case SIGHUP:
+        return QStringLiteral("a hang-up (SIGHUP)");
+    case SIGPIPE:
+        return QStringLiteral("a broken pipe (SIGPIPE)");
     default:
         return QStringLiteral("signal %1").arg(signalNumber);
     }
@@ -101,7 +105,8 @@ void Runner::runNext() {
         whenLineIdle([this] { succeed(); });
         return;
     }
-    current_ = &invocation_.commands.at(next_++);
+    command_ = invocation_.commands.at(next_++);
+    current_ = &command_;
     const Command& command = *current_;
     switch (command.action) {
     case Command::Action::Send:
@@ -344,6 +349,10 @@ void Runner::interrupt(int signalNumber) {
     fail(kSignalBase + signalNumber, QStringLiteral("stopped by %1").arg(signalName(signalNumber)));
 }
 
+void Runner::stopOnWriteError(const QString& reason) {
+    fail(kWriteError, QStringLiteral("write error: ") + reason, false);
+}
+
 void Runner::succeed() {
     if (finished_)
         return;
@@ -353,14 +362,14 @@ void Runner::succeed() {
         this, [this] { emit finished(kDone); }, Qt::QueuedConnection);
 }
 
-void Runner::fail(int status, const QString& message) {
+void Runner::fail(int status, const QString& message, bool sayWhere) {
     if (finished_)
         return;
     finished_ = true;
     listenTimer_.stop();
     heardFlushTimer_.stop();
     listening_ = false;
-    console_.err(QStringLiteral("vantrelctl: ") + where() + message);
+    console_.err(QStringLiteral("vantrelctl: ") + (sayWhere ? where() : QString()) + message);
     session_.shutDown();
     QMetaObject::invokeMethod(
         this, [this, status] { emit finished(status); }, Qt::QueuedConnection);

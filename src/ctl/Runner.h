@@ -30,8 +30,11 @@ public:
            QObject* parent = nullptr);
 
     void start();
-    // SIGINT ends a `listen`; otherwise SIGINT and SIGTERM stop the run between two messages.
+    // SIGINT ends a `listen`; otherwise a signal (SIGINT, SIGTERM, SIGHUP, SIGPIPE) stops the
+    // run between two messages.
     void interrupt(int signalNumber);
+    // Standard output cannot take what the run prints: stop, and say why.
+    void stopOnWriteError(const QString& reason);
 
 signals:
     void finished(int exitStatus);
@@ -55,7 +58,8 @@ private:
     void whenLineIdle(std::function<void()> then);
     void onAllSent();
     void succeed();
-    void fail(int status, const QString& message);
+    // `sayWhere`: begin the message with the command that was running.
+    void fail(int status, const QString& message, bool sayWhere = true);
     QString where() const;
     QString lineText() const;
 
@@ -76,6 +80,7 @@ private:
     protocol::MessageDecoder decoder_;
 
     qsizetype next_ = 0;
+    Command command_; // the one running, as the list gives it back
     const Command* current_ = nullptr;
     bool finished_ = false;
     Detection detection_ = Detection::Start;

@@ -1,5 +1,7 @@
 #include "ctl/ScriptReader.h"
 
+#include <QStringDecoder>
+
 namespace ctl {
 
 QStringList ScriptReader::words(QStringView line, QString* error) {
@@ -48,25 +50,31 @@ QStringList ScriptReader::words(QStringView line, QString* error) {
     return words;
 }
 
-ScriptText ScriptReader::split(const QString& text) {
-    ScriptText result;
+ScriptError ScriptReader::read(QByteArrayView text, const TakeLine& take) {
+    // Stateless: a line that ends inside a character is an error, not the start of the next.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     int number = 0;
-    for (QStringView line : QStringView(text).split(u'\n')) {
+    for (qsizetype start = 0; start < text.size();) {
         ++number;
-        if (line.endsWith(u'\r'))
-            line.chop(1);
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        QByteArrayView bytes = text.sliced(start, end - start);
+        start = end + 1;
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        utf8.resetState();
+        const QString line = utf8.decode(bytes);
+        if (utf8.hasError())
+            return {number, QStringLiteral("the file is not UTF-8 text (save it as UTF-8)")};
         QString error;
         const QStringList words = ScriptReader::words(line, &error);
-        if (!error.isEmpty()) {
-            result.errorLine = number;
-            result.error = error;
-            result.lines.clear();
-            return result;
-        }
-        if (!words.isEmpty())
-            result.lines.append({number, words});
+        if (!error.isEmpty())
+            return {number, error};
+        if (!words.isEmpty() && !take(number, words))
+            break;
     }
-    return result;
+    return {};
 }
 
 } // namespace ctl

@@ -1,62 +1,66 @@
 // vantrelctl: the board from the command line and from scripts. Everything is checked by
 // CommandLine before the port is opened; the Runner then does the work on the event loop.
 
-#include "system/TerminationSignals.h"
 #include "ctl/CommandLine.h"
 #include "ctl/Console.h"
 #include "ctl/DryRun.h"
 #include "ctl/ExitStatus.h"
 #include "ctl/HelpText.h"
+#include "ctl/LibraryMessages.h"
+#include "ctl/PortListing.h"
 #include "ctl/Runner.h"
+#include "ctl/ScriptFile.h"
+#include "ctl/StandardStreams.h"
 #include "engine/BoardSession.h"
 #include "serial/PortMap.h"
+#include "system/TerminationSignals.h"
 #include "transport/DryRunPort.h"
 #include "transport/RoutedPort.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
-QByteArray readStandardInput() {
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
-        return {};
-    return in.readAll();
-}
-
-void print(std::FILE* stream, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), stream);
-}
-
-int listPorts(ctl::Console& console) {
-    // The same entries as the window's port list: number, device, adapter's product.
-    const PortMap map = PortMap::fromSystem();
-    const QList<PortEntry> entries = map.entries();
-    for (const PortEntry& entry : entries)
-        console.out(entry.label());
-    if (entries.isEmpty())
-        console.err(map.noPortDescription());
-    return ctl::kDone;
+// The status to end with once everything is written: a write error (1) when standard output did
+// not take it all, or as SIGPIPE would have it when its reader went away.
+int exitStatus(const ctl::Console& console, int status) {
+    const int error = console.outputError();
+    if (error == 0)
+        return status;
+    std::fprintf(stderr, "vantrelctl: write error: %s\n", std::strerror(error));
+    return error == EPIPE ? ctl::kSignalBase + SIGPIPE : ctl::kWriteError;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    ctl::StandardStreams::holdClosed();
+    ctl::Console console;
+    if (ctl::StandardStreams::outputClosed())
+        console.failOutput(EBADF);
     // Answered before Qt starts: scripts ask for it to find out what is installed.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        print(stdout, ctl::HelpText::version());
-        return ctl::kDone;
+        console.write(ctl::HelpText::version());
+        return exitStatus(console, ctl::kDone);
     }
+    ctl::LibraryMessages::install();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vantrelctl"));
-    ctl::Console console;
 
-    ctl::CommandParser parser(readStandardInput);
+    ctl::CommandParser parser([] {
+        const QString shown = QStringLiteral("standard input");
+        if (ctl::StandardStreams::inputClosed())
+            return ctl::ScriptBytes{{}, shown + QStringLiteral(" cannot be read: it is closed")};
+        return ctl::ScriptFile::readDescriptor(STDIN_FILENO, shown);
+    });
     ctl::ParsedCommandLine parsed = ctl::CommandLine::parse(app.arguments().mid(1), parser);
+    ctl::LibraryMessages::setVerbose(parsed.invocation.verbose);
     if (!parsed.ok()) {
         console.err(QStringLiteral("vantrelctl: ") + parsed.error);
         console.err(parsed.helpTopic.isEmpty()
@@ -67,16 +71,16 @@ int main(int argc, char** argv) {
     ctl::Invocation& invocation = parsed.invocation;
     switch (invocation.mode) {
     case ctl::Invocation::Mode::Help:
-        print(stdout, ctl::HelpText::overview());
-        return ctl::kDone;
+        console.write(ctl::HelpText::overview());
+        return exitStatus(console, ctl::kDone);
     case ctl::Invocation::Mode::Version:
-        print(stdout, ctl::HelpText::version());
-        return ctl::kDone;
+        console.write(ctl::HelpText::version());
+        return exitStatus(console, ctl::kDone);
     case ctl::Invocation::Mode::CommandHelp:
-        print(stdout, ctl::HelpText::command(*ctl::CommandParser::find(invocation.helpTopic)));
-        return ctl::kDone;
+        console.write(ctl::HelpText::command(*ctl::CommandParser::find(invocation.helpTopic)));
+        return exitStatus(console, ctl::kDone);
     case ctl::Invocation::Mode::Ports:
-        return listPorts(console);
+        return exitStatus(console, ctl::PortListing::print(PortMap::fromSystem(), console));
     case ctl::Invocation::Mode::Run:
         break;
     }
@@ -84,7 +88,9 @@ int main(int argc, char** argv) {
     QString device;
     ctl::DryRunPrinter printer(invocation.verbose);
     if (invocation.dryRun) {
-        // The ordinary run on a port that prints what it is given.
+        // The ordinary run on a port that prints what it is given, flushed at the end; a
+        // write error is reported then, once.
+        console.setFlushEachLine(false);
         port = std::make_unique<transport::DryRunPort>(
             [&](const QByteArray& bytes) { console.out(printer.line(bytes)); });
         device = QStringLiteral("the dry run");
@@ -102,11 +108,22 @@ int main(int argc, char** argv) {
 
     engine::BoardSession session(*port);
     ctl::Runner runner(session, invocation, device, console);
-    TerminationSignals termination;
+    if (!invocation.dryRun)
+        console.onOutputError = [&runner](int error) {
+            if (error == EPIPE) // the reader went away: end as SIGPIPE does
+                runner.interrupt(SIGPIPE);
+            else
+                runner.stopOnWriteError(QString::fromLocal8Bit(std::strerror(error)));
+        };
+    TerminationSignals termination({SIGHUP, SIGINT, SIGTERM, SIGPIPE});
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &runner,
                      &ctl::Runner::interrupt);
     QObject::connect(&runner, &ctl::Runner::finished, &app,
                      [](int status) { QCoreApplication::exit(status); });
     runner.start();
-    return app.exec();
+    const int status = app.exec();
+    if (!invocation.dryRun)
+        return status;
+    console.flush();
+    return exitStatus(console, status);
 }

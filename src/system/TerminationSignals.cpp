@@ -20,24 +20,29 @@ extern "C" void onSignal(int signalNumber) {
 
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
+TerminationSignals::TerminationSignals(QObject* parent)
+    : TerminationSignals({SIGINT, SIGTERM}, parent) {}
+
+TerminationSignals::TerminationSignals(const QList<int>& signalNumbers, QObject* parent)
+    : QObject(parent) {
     if (pipeFds[0] >= 0 || ::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
+    handled_ = signalNumbers;
     notifier_ = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (int signalNumber : handled_)
+        ::sigaction(signalNumber, &action, nullptr);
 }
 
 TerminationSignals::~TerminationSignals() {
     if (!notifier_)
         return;
-    ::signal(SIGINT, SIG_DFL);
-    ::signal(SIGTERM, SIG_DFL);
+    for (int signalNumber : std::as_const(handled_))
+        ::signal(signalNumber, SIG_DFL);
     delete notifier_;
     ::close(pipeFds[0]);
     ::close(pipeFds[1]);

@@ -159,6 +159,7 @@ OpenResult QtSerialPort::openPort() {
         const QByteArray path = failure.devicePath.toLocal8Bit();
         struct stat info {};
         failure.deviceExists = ::stat(path.constData(), &info) == 0;
+        failure.linkLoop = !failure.deviceExists && errno == ELOOP;
         if (failure.deviceExists) {
             failure.accessDenied = ::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES;
             failure.deviceGroup = groupName(info.st_gid);
@@ -367,6 +368,10 @@ QString QtSerialPort::describeOpenFailure(const OpenFailure& f) {
             .arg(path, f.settings);
     if (f.notATerminal)
         return QStringLiteral("%1 is not a serial port.").arg(path);
+    if (f.linkLoop)
+        return QStringLiteral("The serial device %1 cannot be reached: its symbolic links form a "
+                              "loop.")
+            .arg(path);
     if (!f.deviceExists || f.error == QSerialPort::DeviceNotFoundError)
         return QStringLiteral("The serial device %1 does not exist. Is the adapter plugged in?")
             .arg(path);

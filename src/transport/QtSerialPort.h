@@ -59,6 +59,7 @@ public:
         int error = 0;             // QSerialPort::SerialPortError
         QString systemText;        // the system's own wording ("Permission denied", ...)
         bool deviceExists = true;  // the device node is there
+        bool linkLoop = false;     // the path's symbolic links lead round in a circle
         bool accessDenied = false; // this user may not read and write the device node
         QString deviceGroup;       // the group owning the device node ("dialout")
         bool notATerminal = false; // a regular file, a FIFO, /dev/null: no line to set up

@@ -17,7 +17,7 @@ namespace {
 // The dry run of a command line, one message per line, as hex texts joined with " | ".
 QByteArray dryRun(const QStringList& arguments, QString* error = nullptr,
                   const QByteArray& standardInput = {}) {
-    ctl::CommandParser parser([standardInput] { return standardInput; });
+    ctl::CommandParser parser([standardInput] { return ctl::ScriptBytes{standardInput, {}}; });
     const ctl::ParsedCommandLine parsed = ctl::CommandLine::parse(arguments, parser);
     if (error)
         *error = parsed.error;
@@ -108,7 +108,7 @@ void tst_CtlCommands::sendsTheWindowsBytes_data() {
     row("restore calibration", "restore-calibration", "1A 01");
     row("baud", "baud 19200", "0F 04");
     row("raw", "raw 1f 02 0A", "1F 02 0A");
-    row("listen sends nothing", "listen --seconds 0.5", "");
+    row("listen sends nothing", "listen --seconds 5", "");
     row("commands in order", "clear -- text A -- stop", "01 10 | 02 41 | 01 10");
     QTest::newRow("detection first, and again after a baud change")
         << QStringLiteral("--rate 115200 baud 2400 -- identify")
@@ -171,7 +171,8 @@ void tst_CtlCommands::refusedBeforeAnythingIsSent_data() {
     row("global option after the command", "text Hi --verbose",
         "--verbose belongs before the first command");
     row("listen for no time", "listen --seconds 0",
-        "--seconds must be a number of seconds above 0");
+        "--seconds must be a whole number from 1 to 1000000, not \"0\"");
+    row("listen for part of a second", "listen --seconds 1.5", "--seconds must be a whole number");
     row("picture that does not exist", "picture /nonexistent/logo.bmp",
         "/nonexistent/logo.bmp cannot be used: it cannot be read");
     row("two picture sizes", "picture x.bmp --fit --fill", "give one of --fit, --fill");

@@ -1,44 +1,24 @@
 // The built vantrelctl program against the virtual board (model, interpreter and pseudo-terminal
 // in this test's event loop), and against a bare pseudo-terminal where the far end must stay
 // silent, hang up or watch the bytes.
+#include "ProgramRun.h"
 #include "board/VirtualBoard.h"
 #include "display/BoardModel.h"
 #include "support/BoardPixels.h"
 #include "support/HexCompare.h"
-#include "support/ProgramRun.h"
 #include "support/PtyPair.h"
 #include "support/TestBitmaps.h"
 
+#include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <csignal>
 #include <fcntl.h>
 #include <memory>
 
-#ifndef VANTRELCTL_PATH
-#error "VANTRELCTL_PATH must name the built vantrelctl"
-#endif
-
 namespace {
-
-constexpr int kRunTimeoutMs = 60000;
-
-void start(QProcess& process, const QStringList& arguments) {
-    process.start(QStringLiteral(VANTRELCTL_PATH), arguments);
-}
-
-// The program, with the event loop (and with it the virtual board) running until it has ended.
-Finished run(const QStringList& arguments) {
-    return runProgram(QStringLiteral(VANTRELCTL_PATH), arguments, kRunTimeoutMs);
-}
-
-QString explain(const Finished& f) {
-    return QStringLiteral("exit %1, stdout \"%2\", stderr \"%3\"")
-        .arg(f.exitCode)
-        .arg(QString::fromLocal8Bit(f.out), QString::fromLocal8Bit(f.err));
-}
 
 // A 160 x 128 picture with no symmetry to hide a misplaced byte.
 bool lit(int x, int y) {
@@ -74,7 +54,9 @@ private slots:
     void portThatCannotBeOpened();
     void boardThatDoesNotAnswer();
     void portLostDuringUpload();
-    void ctrlCStopsUploadAndSaysHowFar();
+    void signalStopsUploadAndSaysHowFar_data();
+    void signalStopsUploadAndSaysHowFar();
+    void listenEndsWhenItsReaderGoes();
 
 private:
     QStringList onBoard(const QStringList& arguments) const {
@@ -264,7 +246,21 @@ void tst_CtlEndToEnd::portLostDuringUpload() {
     QVERIFY2(f.err.contains("was lost") && f.err.contains("of 2560 bytes"), f.err.constData());
 }
 
-void tst_CtlEndToEnd::ctrlCStopsUploadAndSaysHowFar() {
+void tst_CtlEndToEnd::signalStopsUploadAndSaysHowFar_data() {
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<int>("exitCode"); // -1: the signal's default action ended the program
+    QTest::addColumn<QString>("said");
+    QTest::newRow("Ctrl+C") << SIGINT << 130 << "stopped by Ctrl+C after";
+    QTest::newRow("hang-up") << SIGHUP << 129 << "stopped by a hang-up (SIGHUP) after";
+    QTest::newRow("SIGTERM") << SIGTERM << 143 << "stopped by SIGTERM after";
+    QTest::newRow("broken pipe") << SIGPIPE << 141 << "stopped by a broken pipe (SIGPIPE) after";
+    QTest::newRow("other signals keep their default") << SIGUSR1 << -1 << QString();
+}
+
+void tst_CtlEndToEnd::signalStopsUploadAndSaysHowFar() {
+    QFETCH(int, signalNumber);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
     PtyPair pty;
     QVERIFY2(pty.isValid(), qPrintable(pty.errorString()));
     QTemporaryDir dir;
@@ -273,15 +269,35 @@ void tst_CtlEndToEnd::ctrlCStopsUploadAndSaysHowFar() {
     start(process, {QStringLiteral("--port"), pty.slavePath(), QStringLiteral("--no-detect"),
                     QStringLiteral("picture"), path});
     QCOMPARE(pty.readFromPort(100, kRunTimeoutMs).size(), 100);
-    ::kill(pid_t(process.processId()), SIGINT);
-    const Finished f = waitFor(process, kRunTimeoutMs);
-    QVERIFY2(f.exitCode == 130, qPrintable(explain(f)));
-    QVERIFY2(f.err.contains("stopped by Ctrl+C after") && f.err.contains("of 2560 picture bytes"),
+    // QSerialPort's lock file while it holds the port.
+    const QString lock = "/run/lock/LCK.." + pty.slavePath().mid(5).replace(u'/', u'_');
+    QVERIFY2(QFile::exists(lock), qPrintable(lock));
+    ::kill(pid_t(process.processId()), signalNumber);
+    const Finished f = waitFor(process);
+    QVERIFY2(f.exitCode == exitCode, qPrintable(explain(f)));
+    if (exitCode < 0)
+        return;
+    QVERIFY2(f.err.contains(said.toLatin1()) && f.err.contains("of 2560 picture bytes"),
              f.err.constData());
+    QVERIFY2(!QFile::exists(lock), qPrintable(lock)); // the port was released
     // Whole messages only: what arrived is a whole number of two-byte messages.
     const QByteArray rest = pty.readAvailable(); // the program has ended: all of it is here
     QCOMPARE((100 + rest.size()) % 2, 0);
     QVERIFY(100 + rest.size() < 5126);
+}
+
+void tst_CtlEndToEnd::listenEndsWhenItsReaderGoes() {
+    QTimer touches;
+    connect(&touches, &QTimer::timeout, this, [this] { board_->touch(80, 64); });
+    touches.start(20);
+    // The shell prints the program's exit status once `head` has taken 20 bytes and gone.
+    const Finished f = runInShell(QStringLiteral("{ vantrelctl --port %1 --no-detect touch "
+                                                 "coordinates -- listen; echo \"exit $?\" >&2; } "
+                                                 "| head -c20")
+                                      .arg(board_->devicePath()),
+                                  QDir::tempPath());
+    QCOMPARE(f.out, QByteArray("X80Y64!\nX80Y64!\nX80Y"));
+    QVERIFY2(f.err.endsWith("stopped by a broken pipe (SIGPIPE)\nexit 141\n"), f.err.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_CtlEndToEnd)

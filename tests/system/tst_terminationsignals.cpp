@@ -1,10 +1,13 @@
 // SIGTERM and SIGINT end the window program as File > Exit does, through the application's own
-// event loop: the signal is raised in this process, the loop runs until something ends it.
+// event loop: the signal is raised in this process, the loop runs until something ends it. A
+// program may choose other signals (vantrelctl adds SIGHUP and SIGPIPE); only those are taken.
 #include "app/ExitOnTermination.h"
 #include "app/MainWindow.h"
 #include "support/WindowFixture.h"
+#include "system/TerminationSignals.h"
 
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QTest>
 #include <csignal>
@@ -39,6 +42,8 @@ class tst_TerminationSignals : public QObject {
 private slots:
     void endsLikeExit_data();
     void endsLikeExit();
+    void chosenSignalsOnly_data();
+    void chosenSignalsOnly();
 };
 
 void tst_TerminationSignals::endsLikeExit_data() {
@@ -88,6 +93,25 @@ void tst_TerminationSignals::endsLikeExit() {
         QVERIFY(f.port.writes.isEmpty());
     }
     // With the window gone the signal has its default action again.
+    QVERIFY(hasDefaultAction(signalNumber));
+}
+
+void tst_TerminationSignals::chosenSignalsOnly_data() {
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGHUP") << SIGHUP;
+    QTest::newRow("SIGPIPE") << SIGPIPE;
+}
+
+void tst_TerminationSignals::chosenSignalsOnly() {
+    QFETCH(int, signalNumber);
+    {
+        TerminationSignals termination({SIGHUP, SIGPIPE});
+        QSignalSpy requested(&termination, &TerminationSignals::terminationRequested);
+        QVERIFY(hasDefaultAction(SIGUSR1)); // not chosen
+        QCOMPARE(::raise(signalNumber), 0);
+        QTRY_COMPARE(requested.size(), 1);
+        QCOMPARE(requested.at(0).at(0).toInt(), signalNumber);
+    }
     QVERIFY(hasDefaultAction(signalNumber));
 }
 
