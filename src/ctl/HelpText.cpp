@@ -1,6 +1,7 @@
 #include "ctl/HelpText.h"
 
 #include "Version.h"
+#include "protocol/CommandWords.h"
 
 namespace ctl {
 
@@ -47,8 +48,15 @@ QString HelpText::overview() {
 QString HelpText::command(const CommandEntry& entry) {
     QString text = QStringLiteral("Usage: vantrelctl %1\n  %2\n")
                        .arg(QLatin1String(entry.usage), QLatin1String(entry.summary));
+    // The ranges come from the command language's table, the words around them from the entry.
+    QString details;
+    if (const protocol::CommandWord* word = protocol::commandWord(QLatin1String(entry.name)))
+        details = protocol::argumentRanges(*word);
     if (*entry.details)
-        text += u'\n' + QLatin1String(entry.details) + u'\n';
+        details += (details.isEmpty() ? QString() : QStringLiteral("\n")) +
+                   QLatin1String(entry.details);
+    if (!details.isEmpty())
+        text += u'\n' + details + u'\n';
     return text;
 }
 

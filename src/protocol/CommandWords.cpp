@@ -69,7 +69,7 @@ std::span<const CommandWord> commandWords() {
     return kWords;
 }
 
-const CommandWord* commandWord(QStringView word, QStringView flag) {
+const CommandWord* commandWord(QAnyStringView word, QAnyStringView flag) {
     for (const CommandWord& w : kWords)
         if (word == QLatin1String(w.word) && flag == QLatin1String(w.flag))
             return &w;

@@ -12,6 +12,7 @@
 
 #include "protocol/CommandCode.h"
 
+#include <QAnyStringView>
 #include <QByteArray>
 #include <QString>
 #include <span>
@@ -41,7 +42,7 @@ struct CommandWord {
 
 std::span<const CommandWord> commandWords();
 // The row of `word` (with `flag`, or the row without a flag), or nullptr.
-const CommandWord* commandWord(QStringView word, QStringView flag = {});
+const CommandWord* commandWord(QAnyStringView word, QAnyStringView flag = {});
 
 // The ranges as help shows them: "X1, Y1, X2 and Y2 0..255."; "LEVEL 0..127."
 QString argumentRanges(const CommandWord& word);

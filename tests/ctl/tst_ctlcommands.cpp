@@ -3,6 +3,8 @@
 #include "ctl/CommandLine.h"
 #include "ctl/ProgressBar.h"
 #include "ctl/ScriptReader.h"
+#include "protocol/CommandTable.h"
+#include "protocol/CommandWords.h"
 #include "support/DryRunOf.h"
 #include "support/HexCompare.h"
 #include "support/TestBitmaps.h"
@@ -51,6 +53,8 @@ private slots:
     void scriptLinesAreCheckedAndNamed();
     void scriptWords_data();
     void scriptWords();
+    void tableWordsSendTheirMessage_data();
+    void tableWordsSendTheirMessage();
     void progressLine_data();
     void progressLine();
 };
@@ -315,6 +319,31 @@ void tst_CtlCommands::progressLine() {
     QFETCH(qint64, elapsedMs);
     QFETCH(QString, line);
     QCOMPARE(ctl::ProgressBar::render(sent, 2560, elapsedMs), line);
+}
+
+// Each word of the command language's table, at both ends of its ranges: the words the script
+// writer makes for a message send exactly that message.
+void tst_CtlCommands::tableWordsSendTheirMessage_data() {
+    QTest::addColumn<QByteArray>("message");
+    for (const protocol::CommandWord& w : protocol::commandWords()) {
+        for (const bool highest : {false, true}) {
+            QByteArray message(1, char(protocol::commandInfo(w.code).byte()));
+            if (w.fixedParameter >= 0)
+                message += char(w.fixedParameter);
+            for (int i = 0; i < w.argumentCount(); ++i)
+                message += char(highest ? w.argumentMax(i) : w.argumentMin(i));
+            QTest::addRow("%s%s %s", w.word, w.flag, highest ? "highest" : "lowest") << message;
+        }
+    }
+}
+
+void tst_CtlCommands::tableWordsSendTheirMessage() {
+    QFETCH(QByteArray, message);
+    const QString words = protocol::wordsOf(protocol::CommandCode(message[0]), message.mid(1));
+    QVERIFY(!words.isEmpty());
+    QString error;
+    QCOMPARE(dryRun(("--no-detect " + words).split(u' '), &error), hexOf(message));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
 }
 
 QTEST_GUILESS_MAIN(tst_CtlCommands)
