@@ -1,5 +1,6 @@
 # Layer boundaries the build enforces at configure time, so that a wrong link or include fails
 # the build rather than waiting for a test:
+#   - every include points down a layer (tests/layers/check_layers.sh);
 #   - no library below the window links QtWidgets, directly or through another library;
 #   - the display model links only the protocol and QtCore;
 #   - the transports (the QtSerialPort implementation, the dry-run port, the factory) are
@@ -34,6 +35,12 @@ function(vantrel_check_no_widgets)
 endfunction()
 
 function(vantrel_check_layers)
+    # Every include points down (the same check CTest runs as the `layers` test).
+    execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/tests/layers/check_layers.sh ${CMAKE_SOURCE_DIR}
+        RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "An include points up a layer:\n${output}")
+    endif()
     vantrel_check_no_widgets(vantrel_protocol vantrel_serial vantrel_transport vantrel_engine
         vantrel_picture vantrel_display vantrel_desktop vantrel_board vantrel_ctl vantrelctl)
     vantrel_links_of(vantrel_display links)
