@@ -31,12 +31,12 @@ public:
     ~SerialPort() override = default;
 
     // CommPort: the port number the next opening uses. Written only while closed.
-    virtual void setCommPort(int portNumber) = 0;
-    virtual int commPort() const = 0;
+    void setCommPort(int portNumber) { portNumber_ = portNumber; }
+    int commPort() const { return portNumber_; }
 
     // Settings: the line's rate and framing. Written only while closed; read back unchanged.
-    virtual void setSettings(const protocol::LineSettings& settings) = 0;
-    virtual protocol::LineSettings settings() const = 0;
+    void setSettings(const protocol::LineSettings& settings) { settings_ = settings; }
+    protocol::LineSettings settings() const { return settings_; }
 
     // PortOpen = true / false / read. Closing drops received data not yet fetched.
     // A port that needs time to open returns a pending result at once and reports with
@@ -71,4 +71,8 @@ signals:
     // The open port is really gone (adapter pulled, device removed, write refused). Emitted once;
     // the port is closed when it is emitted.
     void portLost(const QString& device, const QString& reason);
+
+protected:
+    int portNumber_ = 0;
+    protocol::LineSettings settings_;
 };

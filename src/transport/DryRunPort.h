@@ -18,10 +18,6 @@ public:
 
     explicit DryRunPort(Sink sink, QObject* parent = nullptr);
 
-    void setCommPort(int portNumber) override { portNumber_ = portNumber; }
-    int commPort() const override { return portNumber_; }
-    void setSettings(const protocol::LineSettings& settings) override { settings_ = settings; }
-    protocol::LineSettings settings() const override { return settings_; }
 
     OpenResult openPort() override;
     void closePort() override;
@@ -32,8 +28,6 @@ public:
 
 private:
     Sink sink_;
-    int portNumber_ = 0;
-    protocol::LineSettings settings_;
     bool open_ = false;
     QByteArray answer_;
 };

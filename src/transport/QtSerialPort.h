@@ -28,10 +28,6 @@ public:
     explicit QtSerialPort(PortMap portMap, QObject* parent = nullptr);
     ~QtSerialPort() override;
 
-    void setCommPort(int portNumber) override { portNumber_ = portNumber; }
-    int commPort() const override { return portNumber_; }
-    void setSettings(const protocol::LineSettings& settings) override { settings_ = settings; }
-    protocol::LineSettings settings() const override { return settings_; }
 
     // On failure, OpenResult::error has the number of QSerialPort's own error (1 device not
     // found, 2 permission or in use, 3 already open, 7 settings not supported, ...) and the
@@ -77,8 +73,6 @@ private:
     qint64 lineTimeMs(qint64 bytes) const;
 
     PortMap portMap_;
-    int portNumber_ = 0;
-    protocol::LineSettings settings_;
     QSerialPort* serial_;
     QSocketNotifier* writeNotifier_ = nullptr;
     int fd_ = -1;        // the open device's descriptor, -1 while closed

@@ -17,10 +17,6 @@ public:
     explicit RoutedPort(PortMap portMap, QObject* parent = nullptr);
     ~RoutedPort() override;
 
-    void setCommPort(int portNumber) override { portNumber_ = portNumber; }
-    int commPort() const override { return portNumber_; }
-    void setSettings(const protocol::LineSettings& settings) override { settings_ = settings; }
-    protocol::LineSettings settings() const override { return settings_; }
 
     OpenResult openPort() override;
     void closePort() override;
@@ -34,8 +30,6 @@ public:
 
 private:
     PortMap portMap_;
-    int portNumber_ = 0;
-    protocol::LineSettings settings_;
     std::unique_ptr<SerialPort> transport_;
 };
 

@@ -39,10 +39,6 @@ public:
     explicit TcpPort(PortMap portMap, QObject* parent = nullptr);
     ~TcpPort() override;
 
-    void setCommPort(int portNumber) override { portNumber_ = portNumber; }
-    int commPort() const override { return portNumber_; }
-    void setSettings(const protocol::LineSettings& settings) override { settings_ = settings; }
-    protocol::LineSettings settings() const override { return settings_; }
 
     OpenResult openPort() override;
     void closePort() override;
@@ -88,8 +84,6 @@ private:
     std::int64_t now() const { return clock_.nsecsElapsed(); }
 
     PortMap portMap_;
-    int portNumber_ = 0;
-    protocol::LineSettings settings_;
     std::optional<PortUrl> url_;
     QTcpSocket* socket_;
     Phase phase_ = Phase::Closed;

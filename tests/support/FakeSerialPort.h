@@ -12,10 +12,6 @@ class FakeSerialPort : public SerialPort {
 public:
     using SerialPort::SerialPort;
 
-    void setCommPort(int portNumber) override { portNumber_ = portNumber; }
-    int commPort() const override { return portNumber_; }
-    void setSettings(const protocol::LineSettings& settings) override { settings_ = settings; }
-    protocol::LineSettings settings() const override { return settings_; }
 
     OpenResult openPort() override;
     void closePort() override;
@@ -53,8 +49,6 @@ public:
     }
 
 private:
-    int portNumber_ = 0;
-    protocol::LineSettings settings_;
     bool open_ = false;
     bool opening_ = false;
     QByteArray received_;
