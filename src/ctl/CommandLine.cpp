@@ -39,7 +39,6 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
         return result;
     };
 
-    bool portGiven = false;
     bool rateGiven = false;
     qsizetype i = 0;
     for (; i < arguments.size(); ++i) {
@@ -65,9 +64,6 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
             const auto value = optionValue(arguments, i, QStringLiteral("--port"), error);
             if (!value)
                 return refuse(error);
-            if (portGiven)
-                return refuse(QStringLiteral("--port is given twice"));
-            portGiven = true;
             static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
             if (digits.match(*value).hasMatch()) {
                 const int n = value->size() <= 3 ? value->toInt() : 0;
@@ -77,12 +73,13 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
                                       .arg(PortMap::kFirstPort)
                                       .arg(PortMap::kLastPort)
                                       .arg(*value));
-                run.portNumber = n;
+                run.ports << Invocation::Port{n, {}};
             } else if (value->trimmed().isEmpty()) {
                 return refuse(QStringLiteral("--port needs a port number or a device path"));
             } else {
                 // A bare name such as ttyUSB0 is a device in /dev.
-                run.devicePath = value->contains(u'/') ? *value : QStringLiteral("/dev/") + *value;
+                run.ports << Invocation::Port{
+                    1, value->contains(u'/') ? *value : QStringLiteral("/dev/") + *value};
             }
         } else if (isOptionNamed(word, QStringLiteral("--rate"))) {
             const auto value = optionValue(arguments, i, QStringLiteral("--rate"), error);

@@ -1,6 +1,6 @@
 #pragma once
 // vantrelctl's command line taken apart and checked as a whole:
-//   vantrelctl [--port N|PATH] [--rate BAUD] [--no-detect] [--dry-run] [--verbose]
+//   vantrelctl [--port N|PATH]... [--rate BAUD] [--no-detect] [--dry-run] [--verbose]
 //              COMMAND [ARGS] [-- COMMAND [ARGS] ...]
 // Pure: it opens no port (it reads the picture and command files the commands name).
 

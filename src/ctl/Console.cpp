@@ -19,6 +19,9 @@ void put(std::FILE* stream, const QString& text) {
 Console::Console(std::FILE* out, std::FILE* err)
     : out_(out), err_(err), errIsTerminal_(::isatty(::fileno(err)) == 1) {}
 
+Console::Console(bool errIsTerminal)
+    : out_(nullptr), err_(nullptr), errIsTerminal_(errIsTerminal) {}
+
 QString Console::escapeControls(const QString& text) {
     QString shown;
     shown.reserve(text.size());

@@ -13,20 +13,23 @@ namespace ctl {
 class Console {
 public:
     Console(std::FILE* out = stdout, std::FILE* err = stderr);
+    virtual ~Console() = default;
+    Console(const Console&) = delete;
+    Console& operator=(const Console&) = delete;
 
-    void out(const QString& line);
+    virtual void out(const QString& line);
     // false: lines are buffered until flush(), for output no one waits for line by line.
     void setFlushEachLine(bool flushEachLine) { flushEachLine_ = flushEachLine; }
-    void flush();
+    virtual void flush();
     // Text as it is, without a line feed added.
-    void write(const QString& text);
+    virtual void write(const QString& text);
     // A message; control characters in it (a NUL from a bad script line) show as \xHH.
-    void err(const QString& line);
+    virtual void err(const QString& line);
     // A line that replaces itself (carriage return, no line feed): shown only when standard error
     // is a terminal.
-    void status(const QString& text);
+    virtual void status(const QString& text);
     // Ends the status line, keeping what it shows.
-    void endStatus();
+    virtual void endStatus();
     bool errIsTerminal() const { return errIsTerminal_; }
 
     // errno of the first failed write to standard output; 0 while none failed.
@@ -37,6 +40,10 @@ public:
     std::function<void(int error)> onOutputError;
 
     static QString escapeControls(const QString& text);
+
+protected:
+    // For a console that passes everything on to another: no streams of its own.
+    explicit Console(bool errIsTerminal);
 
 private:
     void outputFailed(); // with errno set

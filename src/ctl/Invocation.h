@@ -19,9 +19,15 @@ struct Invocation {
         Ports,       // `ports`
     };
 
+    // One --port: a port number, or a device path or URL (then `number` is unused).
+    struct Port {
+        int number = 1;
+        QString path;
+    };
+
     Mode mode = Mode::Run;
-    int portNumber = 1; // used when devicePath is empty
-    QString devicePath; // --port PATH
+    QList<Port> ports;  // each --port in the order given; none: port 1
+    int portNumber = 1; // the number the runner opens in its port's map (BoardRuns sets it)
     int rateIndex = protocol::kDefaultRateIndex;
     bool detect = true; // false with --no-detect
     bool dryRun = false;

@@ -1,6 +1,7 @@
 // vantrelctl: the board from the command line and from scripts. Everything is checked by
-// CommandLine before the port is opened; the Runner then does the work on the event loop.
+// CommandLine before a port is opened; BoardRuns then runs it on each board on the event loop.
 
+#include "ctl/BoardRuns.h"
 #include "ctl/CommandLine.h"
 #include "ctl/Console.h"
 #include "ctl/DryRun.h"
@@ -8,10 +9,8 @@
 #include "ctl/HelpText.h"
 #include "ctl/LibraryMessages.h"
 #include "ctl/PortListing.h"
-#include "ctl/Runner.h"
 #include "ctl/ScriptFile.h"
 #include "ctl/StandardStreams.h"
-#include "engine/BoardSession.h"
 #include "serial/PortMap.h"
 #include "system/TerminationSignals.h"
 #include "transport/DryRunPort.h"
@@ -68,7 +67,7 @@ int main(int argc, char** argv) {
                         : QStringLiteral("Try 'vantrelctl help %1'.").arg(parsed.helpTopic));
         return ctl::kUsage;
     }
-    ctl::Invocation& invocation = parsed.invocation;
+    const ctl::Invocation& invocation = parsed.invocation;
     switch (invocation.mode) {
     case ctl::Invocation::Mode::Help:
         console.write(ctl::HelpText::overview());
@@ -84,43 +83,30 @@ int main(int argc, char** argv) {
     case ctl::Invocation::Mode::Run:
         break;
     }
-    std::unique_ptr<SerialPort> port;
-    QString device;
     ctl::DryRunPrinter printer(invocation.verbose);
-    if (invocation.dryRun) {
-        // The ordinary run on a port that prints what it is given, flushed at the end; a
-        // write error is reported then, once.
+    if (invocation.dryRun) // flushed at the end; a write error is reported then, once
         console.setFlushEachLine(false);
-        port = std::make_unique<transport::DryRunPort>(
-            [&](const QByteArray& bytes) { console.out(printer.line(bytes)); });
-        device = QStringLiteral("the dry run");
-    } else {
-        PortMap map = PortMap::fromSystem();
-        if (!invocation.devicePath.isEmpty()) {
-            map = PortMap({{1, invocation.devicePath}});
-            invocation.portNumber = 1;
-        }
-        device = map.devicePath(invocation.portNumber);
-        if (device.isEmpty())
-            device = QStringLiteral("port %1").arg(invocation.portNumber);
-        port = std::make_unique<transport::RoutedPort>(map);
-    }
-
-    engine::BoardSession session(*port);
-    ctl::Runner runner(session, invocation, device, console);
+    // A dry run is the ordinary run on a port that prints what it is given.
+    ctl::BoardRuns runs(
+        invocation, console, [&](const PortMap& map) -> std::unique_ptr<SerialPort> {
+            if (invocation.dryRun)
+                return std::make_unique<transport::DryRunPort>(
+                    [&](const QByteArray& bytes) { console.out(printer.line(bytes)); });
+            return std::make_unique<transport::RoutedPort>(map);
+        });
     if (!invocation.dryRun)
-        console.onOutputError = [&runner](int error) {
+        console.onOutputError = [&runs](int error) {
             if (error == EPIPE) // the reader went away: end as SIGPIPE does
-                runner.interrupt(SIGPIPE);
+                runs.interrupt(SIGPIPE);
             else
-                runner.stopOnWriteError(QString::fromLocal8Bit(std::strerror(error)));
+                runs.stopOnWriteError(QString::fromLocal8Bit(std::strerror(error)));
         };
     TerminationSignals termination({SIGHUP, SIGINT, SIGTERM, SIGPIPE});
-    QObject::connect(&termination, &TerminationSignals::terminationRequested, &runner,
-                     &ctl::Runner::interrupt);
-    QObject::connect(&runner, &ctl::Runner::finished, &app,
+    QObject::connect(&termination, &TerminationSignals::terminationRequested, &runs,
+                     &ctl::BoardRuns::interrupt);
+    QObject::connect(&runs, &ctl::BoardRuns::finished, &app,
                      [](int status) { QCoreApplication::exit(status); });
-    runner.start();
+    runs.start();
     const int status = app.exec();
     if (!invocation.dryRun)
         return status;

@@ -2,8 +2,11 @@
 // and the board's model and interpreter on the other end, all in one event loop.
 #include "display/BoardModel.h"
 #include "support/BoardPixels.h"
+#include "support/FakePortSystem.h"
+#include "support/Ser2net.h"
 #include "support/TestBitmaps.h"
 #include "support/WindowOnBoard.h"
+#include "transport/RoutedPort.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -35,6 +38,7 @@ private slots:
     void saveAndLoadScreen();
     void baudRateChangeReconnects();
     void touchReportShowsInBothBoxes();
+    void connectsOverRfc2217();
 
 private:
     bool connectToBoard();
@@ -175,6 +179,32 @@ void tst_EndToEnd::touchReportShowsInBothBoxes() {
     rig_->board.touch(80, 64);
     QTRY_COMPARE(find<QLineEdit>("Text14")->text(), QStringLiteral("X80Y64!"));
     QCOMPARE(find<QLineEdit>("Text17")->text(), QStringLiteral("X80Y64!"));
+}
+
+// The window as `VANTREL_COM2=rfc2217://...` sets it up, on the board behind ser2net.
+void tst_EndToEnd::connectsOverRfc2217() {
+    rig_->board.model().setContrast(45);
+    Ser2net server(rig_->board.devicePath(), 9600);
+    START_SER2NET(server);
+    FakePortSystem system;
+    const PortMap map =
+        PortMap::fromSystem(system.system({QStringLiteral("VANTREL_COM2=") + server.rfc2217()}));
+    transport::RoutedPort port(map);
+    RecordingDialogs dialogs;
+    MainWindow window(port, dialogs, map);
+    QCOMPARE(findControl<QComboBox>(&window, "cboPort")->currentText(),
+             QStringLiteral("2  ") + server.rfc2217());
+
+    findControl<QPushButton>(&window, "cmd_conecta")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(findControl<QTimer>(&window, "Timer2")->isActive(), 10000);
+    QCOMPARE(findControl<QLabel>(&window, "StatusPanel1")->text(),
+             QStringLiteral("Connected: COM2 9600,N,8,1"));
+    QCOMPARE(findControl<QScrollBar>(&window, "HScroll1")->value(), 45);
+    findControl<QPushButton>(&window, "CmdAnalog")->click();
+    QTRY_COMPARE(rig_->board.model().touchMode(), display::BoardModel::TouchMode::Coordinates);
+    rig_->board.touch(80, 64);
+    QTRY_COMPARE(findControl<QLineEdit>(&window, "Text14")->text(), QStringLiteral("X80Y64!"));
+    QVERIFY(dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(tst_EndToEnd)

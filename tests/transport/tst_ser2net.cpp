@@ -4,13 +4,11 @@
 #include "display/BoardModel.h"
 #include "support/HexCompare.h"
 #include "support/PtyPair.h"
+#include "support/Ser2net.h"
 #include "support/TestBitmaps.h"
 
 #include <QFile>
-#include <QHostAddress>
 #include <QProcess>
-#include <QStandardPaths>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,89 +24,50 @@ struct Finished {
     QByteArray explain() const { return "exit " + QByteArray::number(exitCode) + ", " + out + err; }
 };
 
-// Runs vantrelctl while the event loop (and with it the virtual board) runs.
-Finished run(const QStringList& arguments) {
+// Runs vantrelctl while the event loop (and with it the virtual board) runs, with `input` as its
+// standard input; `meanwhile` is called as it runs.
+Finished run(
+    const QStringList& arguments, const QByteArray& input = {},
+    const std::function<void()>& meanwhile = [] {}) {
     QProcess process;
     process.start(QStringLiteral(VANTRELCTL_PATH), arguments);
-    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000))
+    process.write(input);
+    process.closeWriteChannel();
+    const auto ended = [&] {
+        meanwhile();
+        return process.state() == QProcess::NotRunning;
+    };
+    if (!QTest::qWaitFor(ended, 60000))
         process.kill();
     process.waitForFinished();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-quint16 freePort() {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-bool listening(quint16 port) {
-    QTcpServer probe;
-    return !probe.listen(QHostAddress::LocalHost, port);
-}
-
-QString ser2netProgram() {
-    return QStandardPaths::findExecutable(QStringLiteral("ser2net"), {"/usr/sbin", "/sbin"});
-}
-
-// ser2net with an RFC 2217 accepter (the line set by the client) and a raw one (the line at
-// `rawBaud`, greeting with `rawBanner`), both on `device`.
-class Ser2net {
-public:
-    Ser2net(const QString& device, int rawBaud, const QString& rawBanner = {}) {
-        QFile config(dir_.filePath(QStringLiteral("ser2net.yaml")));
-        if (ser2netProgram().isEmpty() || rawPort == rfc2217Port ||
-            !config.open(QIODevice::WriteOnly))
-            return;
-        config.write(QStringLiteral("connection: &rfc\n"
-                                    "  accepter: telnet(rfc2217),tcp,127.0.0.1,%1\n"
-                                    "  connector: serialdev,%3,9600n81,local\n"
-                                    "connection: &raw\n"
-                                    "  accepter: tcp,127.0.0.1,%2\n"
-                                    "  connector: serialdev,%3,%4n81,local\n"
-                                    "  options:\n"
-                                    "    banner: \"%5\"\n")
-                         .arg(rfc2217Port)
-                         .arg(rawPort)
-                         .arg(device)
-                         .arg(rawBaud)
-                         .arg(rawBanner)
-                         .toUtf8());
-        config.close();
-        process_.start(ser2netProgram(),
-                       {"-n", "-d", "-c", config.fileName(), "-P", dir_.filePath("pid")});
-        started_ = QTest::qWaitFor(
-            [this] { return listening(rfc2217Port) && listening(rawPort); }, 5000);
-    }
-    ~Ser2net() { stop(); }
-    bool started() const { return started_; }
-    void stop() {
-        process_.terminate();
-        process_.waitForFinished();
-    }
-    QString rfc2217() const { return QStringLiteral("rfc2217://127.0.0.1:%1").arg(rfc2217Port); }
-    QString raw() const { return QStringLiteral("socket://127.0.0.1:%1").arg(rawPort); }
-
-    const quint16 rfc2217Port = freePort();
-    const quint16 rawPort = freePort();
-
-private:
-    QTemporaryDir dir_;
-    QProcess process_;
-    bool started_ = false;
-};
-
-#define START_SER2NET(server)                                                                      \
-    do {                                                                                           \
-        if (ser2netProgram().isEmpty())                                                            \
-            QSKIP("ser2net is not installed (scripts/setup.sh --test installs it)");              \
-        QVERIFY2((server).started(), "ser2net did not start");                                     \
-    } while (false)
-
 // No symmetry to hide a misplaced byte; columns 0..3 are FF, which Telnet must escape.
 bool lit(int x, int y) {
     return (x * 7 + y * 3) % 11 == 0 || x == y || x < 4;
+}
+
+// The picture of lit() as a one-bit BMP in `dir`.
+QString writePicture(const QTemporaryDir& dir) {
+    QFile file(dir.filePath(QStringLiteral("picture.bmp")));
+    testbmp::Spec bitmap;
+    bitmap.index = [](int x, int y) { return lit(x, y) ? 1 : 0; };
+    if (file.open(QIODevice::WriteOnly))
+        file.write(testbmp::write(bitmap));
+    return file.fileName();
+}
+
+// The board's memory once it shows lit().
+display::BoardModel::Memory litMemory() {
+    display::BoardModel::Memory picture{};
+    for (int page = 0; page < 16; ++page)
+        for (int x = 0; x < 160; ++x)
+            for (int bit = 0; bit < 8; ++bit)
+                if (lit(x, page * 8 + bit))
+                    picture[std::size_t(page * 160 + x)] |= std::uint8_t(1 << bit);
+    return picture;
 }
 
 } // namespace
@@ -122,6 +81,8 @@ private slots:
     void baudChange();
     void refusals_data();
     void refusals();
+    void severalBoards_data();
+    void severalBoards();
 };
 
 void tst_Ser2net::textAndPictureArrive_data() {
@@ -148,20 +109,9 @@ void tst_Ser2net::textAndPictureArrive() {
     QTRY_VERIFY(board.model().memory() == expected.memory());
 
     QTemporaryDir dir;
-    QFile file(dir.filePath(QStringLiteral("picture.bmp")));
-    testbmp::Spec bitmap;
-    bitmap.index = [](int x, int y) { return lit(x, y) ? 1 : 0; };
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(testbmp::write(bitmap)) > 0);
-    file.close();
-    f = run(port + QStringList{"--no-detect", "picture", file.fileName()});
+    f = run(port + QStringList{"--no-detect", "picture", writePicture(dir)});
     QVERIFY2(f.exitCode == 0, f.explain().constData());
-    display::BoardModel::Memory picture{};
-    for (int page = 0; page < 16; ++page)
-        for (int x = 0; x < 160; ++x)
-            for (int bit = 0; bit < 8; ++bit)
-                if (lit(x, page * 8 + bit))
-                    picture[std::size_t(page * 160 + x)] |= std::uint8_t(1 << bit);
-    QTRY_VERIFY(board.model().memory() == picture);
+    QTRY_VERIFY(board.model().memory() == litMemory());
 }
 
 void tst_Ser2net::baudChange_data() {
@@ -169,7 +119,8 @@ void tst_Ser2net::baudChange_data() {
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("out");
     QTest::addColumn<int>("boardBaud");
-    QTest::newRow("rfc2217:// changes the remote line") << true << 0 << QByteArray("contrast 45\n") << 19200;
+    QTest::newRow("rfc2217:// changes the remote line")
+        << true << 0 << QByteArray("contrast 45\n") << 19200;
     QTest::newRow("socket:// refuses") << false << 2 << QByteArray() << 9600;
 }
 
@@ -183,8 +134,8 @@ void tst_Ser2net::baudChange() {
     QVERIFY(board.model().setContrast(45));
     Ser2net server(board.devicePath(), 9600);
     START_SER2NET(server);
-    const Finished f = run({"--port", rfc2217 ? server.rfc2217() : server.raw(), "baud", "19200",
-                            "--", "identify"});
+    const Finished f = run(
+        {"--port", rfc2217 ? server.rfc2217() : server.raw(), "baud", "19200", "--", "identify"});
     QVERIFY2(f.exitCode == exitCode, f.explain().constData());
     QCOMPARE(f.out, out);
     QCOMPARE(board.model().baud(), boardBaud);
@@ -210,8 +161,8 @@ void tst_Ser2net::refusals_data() {
     QTest::newRow("rfc2217:// at a raw port")
         << "rfc2217://<raw>" << true << 3
         << "no RFC 2217 server at <raw>; for a raw TCP port use socket://" << QByteArray();
-    QTest::newRow("a banner with a 6 and no board") << "socket://<raw>" << false << 4
-                                                    << "did not answer" << bytesOf("49 44");
+    QTest::newRow("a banner with a 6 and no board")
+        << "socket://<raw>" << false << 4 << "did not answer" << bytesOf("49 44");
 }
 
 void tst_Ser2net::refusals() {
@@ -238,6 +189,79 @@ void tst_Ser2net::refusals() {
     QTest::qWait(100); // for anything still on its way to the line
     COMPARE_HEX(board ? QByteArray() : silent.readAvailable(), lineGot);
     QCOMPARE(virtualBoard.terminal().bytesRead(), 0);
+}
+
+void tst_Ser2net::severalBoards_data() {
+    // Ports: <A>, <B> the boards' RFC 2217 ports; <A again> A's under the other scheme;
+    // <nobody> a port nothing listens on. B's server stops after 500 bytes when
+    // `cutB`.
+    QTest::addColumn<QStringList>("ports");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<bool>("cutB");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<bool>("aPicture");
+    QTest::addColumn<bool>("bPicture");
+    QTest::newRow("two boards, one picture from standard input")
+        << QStringList{"<A>", "<B>"} << 115200 << false << 0 << "<A>: done\n<B>: done\n"
+        << "" << true << true;
+    QTest::newRow("the same device twice")
+        << QStringList{"<A>", "<A again>"} << 115200 << false << 2 << ""
+        << "name the same device" << false << false;
+    QTest::newRow("nothing listening does not stop the other")
+        << QStringList{"<nobody>", "<A>"} << 115200 << false << 3
+        << "<nobody>: failed, status 3\n<A>: done\n"
+        << "<nobody>: vantrelctl: Cannot connect to" << true << false;
+    QTest::newRow("a server closes mid-upload")
+        << QStringList{"<A>", "<B>"} << 9600 << true << 5 << "<A>: done\n<B>: failed, status 5\n"
+        << "<B>: vantrelctl: standard input line 1: picture: the port" << true << false;
+}
+
+void tst_Ser2net::severalBoards() {
+    QFETCH(QStringList, ports);
+    QFETCH(int, rate);
+    QFETCH(bool, cutB);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QFETCH(bool, aPicture);
+    QFETCH(bool, bPicture);
+    VirtualBoard a, b;
+    QVERIFY(a.open() && b.open());
+    QVERIFY(a.model().setBaudRate(rate == 9600 ? 2 : 8) &&
+            b.model().setBaudRate(rate == 9600 ? 2 : 8));
+    Ser2net serverA(a.devicePath(), rate), serverB(b.devicePath(), rate);
+    START_SER2NET(serverA);
+    START_SER2NET(serverB);
+    const QList<std::pair<QString, QString>> names{
+        {"<A again>", QStringLiteral("socket://127.0.0.1:%1").arg(serverA.rfc2217Port)},
+        {"<A>", serverA.rfc2217()},
+        {"<B>", serverB.rfc2217()},
+        {"<nobody>", QStringLiteral("rfc2217://127.0.0.1:%1").arg(freePort())}};
+    QStringList arguments{"--rate", QString::number(rate)};
+    for (QString port : ports) {
+        for (const auto& [name, url] : names)
+            port.replace(name, url), out.replace(name, url), err.replace(name, url);
+        arguments << "--port" << port;
+    }
+    QTemporaryDir dir;
+    const Finished f = run(arguments + QStringList{"script", "-"},
+                           "picture " + writePicture(dir).toUtf8() + "\n", [&] {
+                               if (cutB && b.terminal().bytesRead() > 500)
+                                   serverB.stop();
+                           });
+    QVERIFY2(f.exitCode == exitCode, f.explain().constData());
+    QCOMPARE(QString::fromUtf8(f.out), out);
+    QVERIFY2(f.err.contains(err.toUtf8()), f.explain().constData());
+    for (auto [board, picture] : {std::pair{&a, aPicture}, std::pair{&b, bPicture}}) {
+        if (picture)
+            QTRY_VERIFY(board->model().memory() == litMemory());
+        else
+            QVERIFY(board->model().memory() != litMemory());
+    }
+    if (!aPicture) // nothing reached the line
+        QCOMPARE(a.terminal().bytesRead(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_Ser2net)
