@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+
 inline quint16 freePort() {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
@@ -30,10 +31,40 @@ inline QString ser2netProgram() {
 class Ser2net {
 public:
     Ser2net(const QString& device, int rawBaud, const QString& rawBanner = {}) {
-        QFile config(dir_.filePath(QStringLiteral("ser2net.yaml")));
-        if (ser2netProgram().isEmpty() || rawPort == rfc2217Port ||
-            !config.open(QIODevice::WriteOnly))
+        if (ser2netProgram().isEmpty())
             return;
+        // Two free ports, held together so that they differ; another program may still take one
+        // before ser2net does, so a start that does not come up is tried again on new ports.
+        for (int attempt = 0; attempt < 3 && !started_; ++attempt) {
+            QTcpServer first, second;
+            first.listen(QHostAddress::LocalHost, 0);
+            second.listen(QHostAddress::LocalHost, 0);
+            rfc2217Port = first.serverPort();
+            rawPort = second.serverPort();
+            first.close();
+            second.close();
+            started_ = start(device, rawBaud, rawBanner);
+            if (!started_)
+                stop();
+        }
+    }
+    ~Ser2net() { stop(); }
+    bool started() const { return started_; }
+    void stop() {
+        process_.terminate();
+        process_.waitForFinished();
+    }
+    QString rfc2217() const { return QStringLiteral("rfc2217://127.0.0.1:%1").arg(rfc2217Port); }
+    QString raw() const { return QStringLiteral("socket://127.0.0.1:%1").arg(rawPort); }
+
+    quint16 rfc2217Port = 0;
+    quint16 rawPort = 0;
+
+private:
+    bool start(const QString& device, int rawBaud, const QString& rawBanner) {
+        QFile config(dir_.filePath(QStringLiteral("ser2net.yaml")));
+        if (!config.open(QIODevice::WriteOnly))
+            return false;
         config.write(QStringLiteral("connection: &rfc\n"
                                     "  accepter: telnet(rfc2217),tcp,127.0.0.1,%1\n"
                                     "  connector: serialdev,%3,9600n81,local\n"
@@ -51,22 +82,11 @@ public:
         config.close();
         process_.start(ser2netProgram(),
                        {"-n", "-d", "-c", config.fileName(), "-P", dir_.filePath("pid")});
-        started_ =
-            QTest::qWaitFor([this] { return listening(rfc2217Port) && listening(rawPort); }, 5000);
+        const auto up = [this] { return listening(rfc2217Port) && listening(rawPort); };
+        QTest::qWaitFor([&] { return process_.state() == QProcess::NotRunning || up(); }, 10000);
+        return process_.state() != QProcess::NotRunning && up();
     }
-    ~Ser2net() { stop(); }
-    bool started() const { return started_; }
-    void stop() {
-        process_.terminate();
-        process_.waitForFinished();
-    }
-    QString rfc2217() const { return QStringLiteral("rfc2217://127.0.0.1:%1").arg(rfc2217Port); }
-    QString raw() const { return QStringLiteral("socket://127.0.0.1:%1").arg(rawPort); }
 
-    const quint16 rfc2217Port = freePort();
-    const quint16 rawPort = freePort();
-
-private:
     QTemporaryDir dir_;
     QProcess process_;
     bool started_ = false;
