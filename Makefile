@@ -16,9 +16,10 @@ setup:
 	@scripts/setup.sh
 
 # Line tables only (-g1): sanitizer reports still name file and line, and the build is faster.
+# The benchmarks are built by `make bench` (build/tools), not here.
 $(TEST_BUILD)/build.ninja: CMakeLists.txt | setup
 	cmake -S . -B $(TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
-		-DVANTREL_SANITIZE=ON
+		-DVANTREL_SANITIZE=ON -DVANTREL_BENCH=OFF
 
 # Configured again when this file changes, so an older build/run drops its tests.
 $(RUN_BUILD)/configured: Makefile | setup
@@ -64,7 +65,7 @@ package: $(RUN_BUILD)/configured
 
 # A PNG of every tab page of the real window, under Xvfb, in screenshots/.
 screenshots: setup $(TOOLS_BUILD)/build.ninja
-	cmake --build $(TOOLS_BUILD) -j $(JOBS) --target vantrel-screenshots
+	cmake --build $(TOOLS_BUILD) -j $(JOBS) --target vantrel-screenshots vantrel-monitor-screenshot
 	scripts/screenshots.sh $(TOOLS_BUILD)
 
 # The benchmarks, which print their figures.

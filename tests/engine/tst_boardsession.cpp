@@ -219,6 +219,9 @@ void tst_BoardSession::strayTicksChangeNothing() {
         s.connectAndPoll();
         QVERIFY(s.session.changeBaudRate(4));
         break;
+    case SessionState::Open:
+        QVERIFY(s.session.openWithoutDetection(1, protocol::LineSettings{}));
+        break;
     }
     QCOMPARE(s.session.state(), state);
     s.port.receive("6!"); // would be accepted, drained or shown by a tick that acted
