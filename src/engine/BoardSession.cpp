@@ -105,33 +105,30 @@ void BoardSession::onOpenFinished(const OpenResult& result) {
 }
 
 bool BoardSession::connectTo(int portNumber, const protocol::LineSettings& line) {
-    if (state_ != SessionState::Disconnected)
-        return false;
-    switch (openPort(portNumber, line, Opening::ThenDetect)) {
-    case OpenStep::Failed:
-        return false;
-    case OpenStep::Pending:
-        return true;
-    case OpenStep::Opened:
-        break;
-    }
-    startDetection();
-    return state_ == SessionState::Detecting;
+    return openThen(portNumber, line, Opening::ThenDetect);
 }
 
 bool BoardSession::openWithoutDetection(int portNumber, const protocol::LineSettings& line) {
+    return openThen(portNumber, line, Opening::ThenOpen);
+}
+
+bool BoardSession::openThen(int portNumber, const protocol::LineSettings& line, Opening then) {
     if (state_ != SessionState::Disconnected)
         return false;
-    switch (openPort(portNumber, line, Opening::ThenOpen)) {
+    switch (openPort(portNumber, line, then)) {
     case OpenStep::Failed:
         return false;
     case OpenStep::Pending:
-        return true;
+        return true; // onOpenFinished goes on
     case OpenStep::Opened:
         break;
     }
-    enterOpen();
-    return true;
+    if (then == Opening::ThenOpen) {
+        enterOpen();
+        return true;
+    }
+    startDetection();
+    return state_ == SessionState::Detecting;
 }
 
 void BoardSession::enterOpen() {

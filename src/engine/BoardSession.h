@@ -185,6 +185,8 @@ private:
     enum class Opening { None, ThenDetect, ThenOpen };
     enum class OpenStep { Failed, Opened, Pending };
     OpenStep openPort(int portNumber, const protocol::LineSettings& line, Opening then);
+    // connectTo and openWithoutDetection: open, then detect or enter Open.
+    bool openThen(int portNumber, const protocol::LineSettings& line, Opening then);
     void onOpenFinished(const OpenResult& result);
     void enterOpen();
     void startDetection();
