@@ -2,26 +2,16 @@
 
 #include "display/BoardModel.h"
 #include "display/Glass.h"
+#include "picture/GlassImage.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
 namespace {
-
 constexpr int kBezel = 14; // dark frame around the glass
-
-QRgb mix(QRgb a, QRgb b, double t) {
-    auto channel = [t](int x, int y) { return int(x + (y - x) * t + 0.5); };
-    return qRgb(channel(qRed(a), qRed(b)), channel(qGreen(a), qGreen(b)),
-                channel(qBlue(a), qBlue(b)));
 }
 
-QRgb scaled(QRgb c, double f) {
-    return qRgb(int(qRed(c) * f), int(qGreen(c) * f), int(qBlue(c) * f));
-}
-
-} // namespace
 
 LcdView::LcdView(const display::BoardModel& model, int zoom, QWidget* parent)
     : QWidget(parent), model_(model), zoom_(std::clamp(zoom, 1, 8)) {
@@ -58,37 +48,7 @@ QImage LcdView::panelImage() const {
 
 void LcdView::render() {
     shownRevision_ = model_.revision();
-    // Contrast: lit pixels fade into the background towards 0; above 64 the unlit pixels start
-    // to darken into view, as on an over-driven LCD. The default (32) gives the plain colours.
-    const int contrast = model_.contrast();
-    QRgb lit = mix(kUnlit, kLit, std::min(1.0, contrast / 32.0));
-    QRgb unlit = contrast > 64 ? mix(kUnlit, kLit, (contrast - 64) / 63.0 * 0.45) : kUnlit;
-    if (!model_.lcdOn())
-        lit = unlit = kUnlit; // nothing driven: the bare blue panel
-    if (!model_.backlightOn()) {
-        lit = scaled(lit, 0.25);
-        unlit = scaled(unlit, 0.25);
-    }
-    // With room for it, a thin gap between the pixels, as on the glass.
-    const int gap = zoom_ >= 3 ? 1 : 0;
-    const QRgb litGap = scaled(lit, 0.85);
-    const QRgb unlitGap = scaled(unlit, 0.85);
-
-    const display::Glass glass = display::glassOf(model_);
-    image_ = QImage(protocol::kColumns * zoom_, protocol::kRows * zoom_, QImage::Format_RGB32);
-    for (int y = 0; y < protocol::kRows; ++y) {
-        for (int dy = 0; dy < zoom_; ++dy) {
-            auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y * zoom_ + dy));
-            const bool gapRow = dy == zoom_ - gap;
-            for (int x = 0; x < protocol::kColumns; ++x) {
-                const bool on = glass.lit(x, y);
-                const QRgb c = on ? lit : unlit;
-                const QRgb g = on ? litGap : unlitGap;
-                for (int dx = 0; dx < zoom_; ++dx)
-                    line[x * zoom_ + dx] = (gapRow || dx == zoom_ - gap) ? g : c;
-            }
-        }
-    }
+    image_ = glassImage(display::glassOf(model_), boardColours(model_), zoom_, true);
 }
 
 void LcdView::paintEvent(QPaintEvent*) {

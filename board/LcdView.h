@@ -1,8 +1,6 @@
 #pragma once
-// The board's LCD as the user sees it: a blue negative panel (a lit pixel pale cyan
-// rgb(192,255,255) on blue rgb(0,0,255); reverse swaps them) at an integer zoom. Which pixels are
-// lit comes from display::glassOf() (display mode, rotation, page flip, LCD power); the view adds
-// the colours of backlight and contrast.
+// The board's LCD as the user sees it: a blue negative panel at an integer zoom, painted by
+// glassImage() (picture/GlassImage.h) from display::glassOf() in the board's colours.
 // A click on the panel is a touch of the glass.
 
 #include <QImage>
@@ -26,9 +24,6 @@ public:
 
     // The picture of the panel, one pixel per LCD pixel (tests and screenshots).
     QImage panelImage() const;
-
-    static constexpr QRgb kLit = 0xFFC0FFFF;   // rgb(192,255,255)
-    static constexpr QRgb kUnlit = 0xFF0000FF; // rgb(0,0,255)
 
 signals:
     void touched(int x, int y); // pixel of the glass, 0..159 x 0..127

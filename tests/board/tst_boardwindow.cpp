@@ -4,6 +4,7 @@
 #include "board/BoardWindow.h"
 #include "board/LcdView.h"
 #include "board/VirtualBoard.h"
+#include "picture/GlassImage.h"
 #include "protocol/Messages.h"
 #include "support/HexCompare.h"
 
@@ -77,12 +78,12 @@ private slots:
         model.drawPixel(0, 0);
         model.setRotation(1);
         view.refresh();
-        QCOMPARE(QColor(view.panelImage().pixel(159, 127)), QColor(LcdView::kLit));
-        QCOMPARE(QColor(view.panelImage().pixel(0, 0)), QColor(LcdView::kUnlit));
+        QCOMPARE(QColor(view.panelImage().pixel(159, 127)), QColor(kBoardColours.lit));
+        QCOMPARE(QColor(view.panelImage().pixel(0, 0)), QColor(kBoardColours.unlit));
         model.setRotation(0);
         model.setFlipPage(15); // memory page 0 now shows as the bottom page... turned round
         view.refresh();
-        QCOMPARE(QColor(view.panelImage().pixel(0, 8)), QColor(LcdView::kLit));
+        QCOMPARE(QColor(view.panelImage().pixel(0, 8)), QColor(kBoardColours.lit));
     }
 
     void clickIsATouch_data() {

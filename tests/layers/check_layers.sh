@@ -2,11 +2,11 @@
 # Fails when a file includes a project header from a layer above its own.
 #   protocol  <- serial <- engine <- panels, app
 #   protocol  <- serial <- transport (the ports' transports; only the programs' mains use them)
-#   protocol  <- picture <- panels, app
+#   protocol, display <- picture <- panels, app (pictures of the glass are painted there)
 #   protocol  <- display <- board, ctl, panels, app (the board's display model: memory, fonts,
 #                           commands, the lit glass)
-#   protocol, display <- board (the virtual board shares the wire facts and the display model,
-#                                nothing else of the program)
+#   protocol, display, picture <- board (the virtual board shares the wire facts, the display
+#                                model and its painting, nothing else of the program)
 #   protocol, serial, engine, picture, display <- ctl (the command line vantrelctl)
 #   transport, desktop <- a program's main.cpp (the front end chooses its transport and shows
 #                         the windowed programs' icon; no library below the window uses them)
@@ -21,10 +21,10 @@ declare -A allowed=(
     [src/serial]="protocol serial"
     [src/transport]="protocol serial transport"
     [src/engine]="protocol serial engine"
-    [src/picture]="protocol picture"
+    [src/picture]="protocol display picture"
     [src/display]="protocol display"
     [src/desktop]="desktop"
-    [board]="protocol display board"
+    [board]="protocol display picture board"
     [src/ctl]="protocol serial engine picture display ctl"
 )
 status=0
