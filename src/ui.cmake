@@ -19,6 +19,8 @@ add_library(vantrel_ui STATIC
     src/panels/drawing/DrawingPanel.cpp src/panels/drawing/DrawingPanel.h
     src/panels/drawing/TwipLayout.cpp src/panels/drawing/TwipLayout.h
     src/panels/memory/MemoryPanel.cpp src/panels/memory/MemoryPanel.h
+    src/panels/mirror/BoardMirror.cpp src/panels/mirror/BoardMirror.h
+    src/panels/mirror/SentScreen.cpp src/panels/mirror/SentScreen.h
     src/panels/monitor/TrafficMonitor.cpp src/panels/monitor/TrafficMonitor.h
     src/panels/monitor/TrafficTableModel.cpp src/panels/monitor/TrafficTableModel.h
     src/panels/picture/ConvertPictureDialog.cpp src/panels/picture/ConvertPictureDialog.h
@@ -31,4 +33,4 @@ add_library(vantrel_ui STATIC
     src/panels/text/TextPanel.cpp src/panels/text/TextPanel.h
     src/panels/touch/TouchPanel.cpp src/panels/touch/TouchPanel.h
 )
-vantrel_layer(vantrel_ui PUBLIC vantrel_engine vantrel_picture Qt6::Widgets PRIVATE vantrel_system)
+vantrel_layer(vantrel_ui PUBLIC vantrel_engine vantrel_picture vantrel_display Qt6::Widgets PRIVATE vantrel_system)

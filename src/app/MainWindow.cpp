@@ -8,6 +8,7 @@
 #include "panels/display/DisplayPanel.h"
 #include "panels/drawing/DrawingPanel.h"
 #include "panels/memory/MemoryPanel.h"
+#include "panels/mirror/BoardMirror.h"
 #include "panels/monitor/TrafficMonitor.h"
 #include "panels/picture/PicturePanel.h"
 #include "panels/text/PatternPanel.h"
@@ -67,6 +68,8 @@ MainWindow::MainWindow(SerialPort& port, Dialogs& dialogs, PortMap portMap, QWid
     // The monitor records from the start, open or not.
     monitor_ = new TrafficMonitor(dialogs, this);
     connect(session_, &engine::BoardSession::traffic, monitor_, &TrafficMonitor::record);
+    // The mirror, too, follows every write from the start, so that it is right when opened.
+    mirror_ = new BoardMirror(session, dialogs, this);
 
     connection_ = new ConnectionPanel(session, dialogs, std::move(portMap));
     contrast_ = new ContrastPanel(session, dialogs);
@@ -192,6 +195,11 @@ void MainWindow::buildMenus() {
     monitor_->addAction(mnuTrafficMonitor_);
     connect(mnuTrafficMonitor_, &QAction::toggled, this, &MainWindow::mnuTrafficMonitor_Click);
     connect(monitor_, &TrafficMonitor::shownChanged, mnuTrafficMonitor_, &QAction::setChecked);
+    mnuBoardMirror_ = view->addAction(QStringLiteral("Board &Mirror"));
+    mnuBoardMirror_->setObjectName(QStringLiteral("mnuBoardMirror"));
+    mnuBoardMirror_->setCheckable(true);
+    connect(mnuBoardMirror_, &QAction::toggled, this, &MainWindow::mnuBoardMirror_Click);
+    connect(mirror_, &BoardMirror::shownChanged, mnuBoardMirror_, &QAction::setChecked);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -260,6 +268,16 @@ void MainWindow::mnuTrafficMonitor_Click(bool open) {
     monitor_->activateWindow();
 }
 
+void MainWindow::mnuBoardMirror_Click(bool open) {
+    if (!open) {
+        mirror_->close();
+        return;
+    }
+    mirror_->show();
+    mirror_->raise();
+    mirror_->activateWindow();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
@@ -274,6 +292,7 @@ void MainWindow::Form_Unload() {
     if (about_)
         about_->close();
     monitor_->close();
+    mirror_->close();
     connection_->shutDown();
     if (port_.portOpen())
         port_.closePort();

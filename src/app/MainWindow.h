@@ -10,6 +10,10 @@
 //   mnuBlanck      (separator)                           -
 //   mnuExit        "Exit"                                closes the window: the port released,
 //                                                        nothing sent, no question asked
+//   mnuView        "View"                                -
+//   mnuTrafficMonitor "Traffic Monitor"                  opens or closes the traffic monitor
+//   mnuBoardMirror "Board Mirror"                        opens or closes the board mirror
+//                                                        (frmBoardMirror)
 //   mnuHelp        "Help"                                -
 //   mnuAbout       "About Vantrel"                       shows the About box (frmAbout)
 //   StatusPanel1   "Controller Disconnected " ...        the connection's state
@@ -26,6 +30,7 @@
 
 class AboutBox;
 class AnimationPanel;
+class BoardMirror;
 class ConnectionPanel;
 class ContrastPanel;
 class Dialogs;
@@ -57,12 +62,15 @@ public:
     engine::BoardSession& session() const { return *session_; }
     AboutBox* aboutBox() const;
     TrafficMonitor* trafficMonitor() const { return monitor_; }
+    BoardMirror* boardMirror() const { return mirror_; }
 
 public slots:
     void mnuExit_Click();
     void mnuAbout_Click();
     // View > Traffic Monitor: opens the monitor when `open`, else closes it.
     void mnuTrafficMonitor_Click(bool open);
+    // View > Board Mirror: opens the mirror when `open`, else closes it.
+    void mnuBoardMirror_Click(bool open);
     void setStatusText(const QString& text);
 
 protected:
@@ -97,5 +105,7 @@ private:
     QPointer<AboutBox> about_;
     TrafficMonitor* monitor_ = nullptr;
     QAction* mnuTrafficMonitor_ = nullptr;
+    BoardMirror* mirror_ = nullptr;
+    QAction* mnuBoardMirror_ = nullptr;
     bool unloaded_ = false;
 };
