@@ -89,6 +89,7 @@ BoardMirror::BoardMirror(engine::BoardSession& session, Dialogs& dialogs, QWidge
     connect(saveScreenButton_, &QPushButton::clicked, this, &BoardMirror::saveScreen);
     connect(&session, &engine::BoardSession::traffic, &screen_, &SentScreen::record);
     connect(&session, &engine::BoardSession::stateChanged, &screen_, &SentScreen::followState);
+    connect(&session, &engine::BoardSession::openFailed, &screen_, &SentScreen::openFailed);
     refresh();
 }
 
@@ -97,10 +98,9 @@ QImage BoardMirror::screenImage() const {
     return glassImage(display::glassOf(model), boardColours(model), kScale);
 }
 
-QString BoardMirror::settingsText() const {
+QString BoardMirror::settingsText(int litPixels) const {
     const display::BoardModel& m = screen_.model();
     const int mode = m.displayMode();
-    const int lit = display::glassOf(m).litCount();
     return QStringLiteral("LCD %1, %2, %3, page flip %4, backlight %5, contrast %6; %7 pixels lit.")
         .arg(m.lcdOn() ? u"on" : u"off")
         .arg(QLatin1String(mode >= 0 && mode < protocol::kDisplayModeCount ? kModeNames[mode]
@@ -109,15 +109,17 @@ QString BoardMirror::settingsText() const {
         .arg(m.flipPage())
         .arg(m.backlightOn() ? u"on" : u"off")
         .arg(m.contrast())
-        .arg(lit);
+        .arg(litPixels);
 }
 
 void BoardMirror::refresh() {
     if (screen_.revision() == shownRevision_)
         return;
     shownRevision_ = screen_.revision();
-    screenView_->setPixmap(QPixmap::fromImage(screenImage()));
-    const QString settings = settingsText();
+    const display::BoardModel& model = screen_.model();
+    const display::Glass glass = display::glassOf(model);
+    screenView_->setPixmap(QPixmap::fromImage(glassImage(glass, boardColours(model), kScale)));
+    const QString settings = settingsText(glass.litCount());
     settingsLabel_->setText(settings);
     screenView_->setAccessibleDescription(settings);
 }

@@ -34,7 +34,7 @@ class BoardMirror : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kScale = 2;
-    static constexpr int kRefreshMs = 50;
+    static constexpr int kRefreshMs = 100;
 
     BoardMirror(engine::BoardSession& session, Dialogs& dialogs, QWidget* parent = nullptr);
 
@@ -60,7 +60,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    QString settingsText() const;
+    QString settingsText(int litPixels) const;
 
     Dialogs& dialogs_;
     SentScreen screen_;

@@ -1,5 +1,7 @@
 #include "panels/mirror/SentScreen.h"
 
+#include <utility>
+
 SentScreen::SentScreen(QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("sentScreen"));
     animationClock_.setObjectName(QStringLiteral("mirrorAnimationClock"));
@@ -16,11 +18,19 @@ void SentScreen::record(engine::Direction direction, const QByteArray& bytes) {
 }
 
 void SentScreen::followState(engine::SessionState state) {
-    const bool newConnection =
-        state_ == engine::SessionState::Disconnected && state != engine::SessionState::Disconnected;
-    state_ = state;
-    if (newConnection)
-        restart();
+    using engine::SessionState;
+    const SessionState before = std::exchange(state_, state);
+    if (state == SessionState::Disconnected) {
+        reopeningAfterBaudChange_ = before == SessionState::BaudChangePause;
+    } else if (before == SessionState::Disconnected) {
+        if (!reopeningAfterBaudChange_)
+            restart();
+        reopeningAfterBaudChange_ = false;
+    }
+}
+
+void SentScreen::openFailed() {
+    reopeningAfterBaudChange_ = false;
 }
 
 void SentScreen::restart() {

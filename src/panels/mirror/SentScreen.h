@@ -31,8 +31,12 @@ public:
 public slots:
     // One write or read, from the session's traffic signal; only writes count.
     void record(engine::Direction direction, const QByteArray& bytes);
-    // From the session's stateChanged: leaving Disconnected is a new connection.
+    // From the session's stateChanged: leaving Disconnected is a new connection, unless the
+    // session is only opening the port again after a baud-rate change (it passes through
+    // Disconnected then, while the board keeps its screen).
     void followState(engine::SessionState state);
+    // From the session's openFailed: a later opening is a new connection again.
+    void openFailed();
     // Back to the board as it is after power-on: blank, every setting at its default.
     void restart();
 
@@ -42,6 +46,7 @@ private:
     display::BoardModel model_;
     display::CommandInterpreter interpreter_{model_};
     engine::SessionState state_ = engine::SessionState::Disconnected;
+    bool reopeningAfterBaudChange_ = false;
     // Revisions of the models before this one, so that revision() never goes back.
     std::uint64_t generation_ = 0;
     QTimer animationClock_;

@@ -11,13 +11,11 @@
 
 #include <QAccessible>
 #include <QAction>
-#include <QImage>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTemporaryDir>
-#include <memory>
 
 namespace {
 
@@ -41,7 +39,8 @@ private slots:
     void savedScreenIsTheBoards();
     void followsDisplaySettings_data();
     void followsDisplaySettings();
-    void startsBlankAtEachConnect();
+    void startsAgainOnlyAtConnect_data();
+    void startsAgainOnlyAtConnect();
     void readsAsAWindow();
 
 private:
@@ -105,7 +104,6 @@ void tst_BoardMirror::savedScreenIsTheBoards() {
         return (picture->pageBytes().at(y / 8, x) >> (y % 8)) & 1;
     });
     QCOMPARE(hexOf(opened), hexOf(board().memory()));
-    QVERIFY(litPixels(board()) > 0);
 }
 
 void tst_BoardMirror::followsDisplaySettings_data() {
@@ -124,27 +122,39 @@ void tst_BoardMirror::followsDisplaySettings() {
     QFETCH(QByteArray, message);
     drawFromWindow();
     rig_->window->mnuBoardMirror_Click(true);
-    QTRY_COMPARE(hexOf(mirrored().memory()), hexOf(board().memory()));
     const QImage before = glassPicture(board());
     QTRY_COMPARE(shown(), before);
     QVERIFY(rig_->window->session().send(message));
     QTRY_VERIFY(glassPicture(board()) != before); // the board has it
-    QCOMPARE(mirror()->screenImage(), glassPicture(board()));
     QTRY_COMPARE(shown(), glassPicture(board()));
 }
 
-void tst_BoardMirror::startsBlankAtEachConnect() {
+void tst_BoardMirror::startsAgainOnlyAtConnect_data() {
+    QTest::addColumn<bool>("reconnect");
+    QTest::newRow("Disconnect, Connect: blank again") << true;
+    QTest::newRow("baud-rate change: kept, the board keeps its screen") << false;
+}
+
+void tst_BoardMirror::startsAgainOnlyAtConnect() {
+    QFETCH(bool, reconnect);
     drawFromWindow();
     rig_->window->mnuBoardMirror_Click(true);
     QVERIFY(rig_->window->session().send(protocol::setRotation(true)));
-    rig_->click("cmd_conecta"); // Disconnect: the mirror keeps what was sent
-    QTRY_VERIFY(!rig_->window->session().portOpen());
-    QVERIFY(mirrored().rotated180() && display::glassOf(mirrored()).litCount() > 0);
-    QVERIFY(rig_->connectToBoard(10000));
+    const QImage drawn = glassPicture(mirrored());
+    if (reconnect) {
+        rig_->click("cmd_conecta"); // Disconnect: the mirror keeps what was sent
+        QTRY_VERIFY(!rig_->window->session().portOpen());
+        QCOMPARE(glassPicture(mirrored()), drawn);
+        QVERIFY(rig_->connectToBoard(10000));
+    } else {
+        rig_->find<QComboBox>("cmbBoudRate")->setCurrentIndex(4);
+        rig_->click("Command4");
+        QTRY_COMPARE_WITH_TIMEOUT(rig_->find<QLabel>("StatusPanel1")->text(),
+                                  QStringLiteral("Connected: COM1 19200,N,8,1"), 10000);
+    }
     const display::BoardModel blank;
-    QCOMPARE(hexOf(mirrored().memory()), hexOf(blank.memory()));
-    QVERIFY(!mirrored().rotated180());
-    QTRY_COMPARE(shown(), glassPicture(blank));
+    QCOMPARE(hexOf(mirrored().memory()), hexOf(reconnect ? blank.memory() : board().memory()));
+    QTRY_COMPARE(shown(), reconnect ? glassPicture(blank) : drawn);
 }
 
 // A screen reader finds the mirror as a window, named, and every control in it by a name.
@@ -153,7 +163,6 @@ void tst_BoardMirror::readsAsAWindow() {
     QVERIFY(action && action->isCheckable());
     action->trigger();
     QVERIFY(mirror()->isVisible());
-    QCOMPARE(mirror()->objectName(), QStringLiteral("frmBoardMirror"));
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(mirror());
     QCOMPARE(window->role(), QAccessible::Window);
     QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Board Mirror"));
