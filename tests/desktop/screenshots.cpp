@@ -3,6 +3,7 @@
 #include "app/AboutBox.h"
 #include "app/MainWindow.h"
 #include "board/BoardWindow.h"
+#include "panels/mirror/BoardMirror.h"
 #include "support/WindowFixture.h"
 #include "support/WindowOnBoard.h"
 
@@ -38,22 +39,8 @@ bool save(QWidget* window, const QString& path) {
     return ok;
 }
 
-// A short session against the virtual board: both windows on one desktop, as `make run` shows
-// them, saved as one picture.
-bool saveSession(const QString& path) {
-    WindowOnBoard rig;
-    if (!rig.isOpen()) {
-        std::printf("FAILED to open the virtual board: %s\n", qPrintable(rig.board.errorString()));
-        return false;
-    }
-    BoardWindow boardWindow(rig.board, 3);
-    MainWindow& window = *rig.window;
-    window.move(0, 0);
-    window.show();
-    boardWindow.move(window.frameGeometry().right() + 8, 0);
-    boardWindow.show();
-    settle();
-
+// Connects and uses a few controls: a frame, a circle, contrast and backlight, and text.
+void drawSession(WindowOnBoard& rig) {
     if (!rig.connectToBoard(5000))
         std::printf("the virtual board did not answer; the picture shows the window unconnected\n");
     rig.click("Command15");
@@ -75,6 +62,25 @@ bool saveSession(const QString& path) {
     QWidget* text = rig.find<QWidget>("Text2");
     text->setFocus();
     QTest::keyClicks(text, QStringLiteral("Vantrel"));
+}
+
+// A short session against the virtual board: both windows on one desktop, as `make run` shows
+// them, saved as one picture.
+bool saveSession(const QString& path) {
+    WindowOnBoard rig;
+    if (!rig.isOpen()) {
+        std::printf("FAILED to open the virtual board: %s\n", qPrintable(rig.board.errorString()));
+        return false;
+    }
+    BoardWindow boardWindow(rig.board, 3);
+    MainWindow& window = *rig.window;
+    window.move(0, 0);
+    window.show();
+    boardWindow.move(window.frameGeometry().right() + 8, 0);
+    boardWindow.show();
+    settle();
+
+    drawSession(rig);
     rig.find<QTabWidget>("SSTab1")->setCurrentIndex(0);
     QTest::qWait(500);
     settle();
@@ -84,6 +90,42 @@ bool saveSession(const QString& path) {
     const QRect area = window.frameGeometry().united(boardWindow.frameGeometry());
     const QPixmap shot =
         window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    const bool ok = !shot.isNull() && shot.save(path);
+    std::printf("%s %s (%dx%d)\n", ok ? "wrote" : "FAILED", qPrintable(path), shot.width(),
+                shot.height());
+    rig.click("cmd_conecta");
+    return ok;
+}
+
+// The board mirror beside the virtual board's window after the same session: the two screens
+// are the same picture, the mirror's worked out from what was sent.
+bool saveMirror(const QString& path) {
+    WindowOnBoard rig;
+    if (!rig.isOpen()) {
+        std::printf("FAILED to open the virtual board: %s\n", qPrintable(rig.board.errorString()));
+        return false;
+    }
+    BoardWindow boardWindow(rig.board, 2);
+    MainWindow& window = *rig.window;
+    window.move(0, 0);
+    window.show();
+    settle();
+    drawSession(rig);
+    window.mnuBoardMirror_Click(true);
+    QWidget* mirror = window.boardMirror();
+    mirror->move(0, 0);
+    settle();
+    boardWindow.move(mirror->frameGeometry().right() + 8, 0);
+    boardWindow.show();
+    window.move(boardWindow.frameGeometry().right() + 8, 0); // out of the picture
+    QTest::qWait(500);
+    settle();
+    boardWindow.refreshNow();
+    settle();
+
+    const QRect area = mirror->frameGeometry().united(boardWindow.frameGeometry());
+    const QPixmap shot =
+        mirror->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
     const bool ok = !shot.isNull() && shot.save(path);
     std::printf("%s %s (%dx%d)\n", ok ? "wrote" : "FAILED", qPrintable(path), shot.width(),
                 shot.height());
@@ -141,5 +183,6 @@ int main(int argc, char* argv[]) {
     window.close();
 
     ok &= saveSession(dir + QStringLiteral("/session.png"));
+    ok &= saveMirror(dir + QStringLiteral("/mirror.png"));
     return ok ? 0 : 1;
 }
