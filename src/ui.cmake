@@ -34,3 +34,5 @@ add_library(vantrel_ui STATIC
     src/panels/touch/TouchPanel.cpp src/panels/touch/TouchPanel.h
 )
 vantrel_layer(vantrel_ui PUBLIC vantrel_engine vantrel_picture vantrel_display Qt6::Widgets PRIVATE vantrel_system)
+vantrel_precompile(vantrel_ui <QWidget> <QPushButton> <QLabel> <QGroupBox> <QLineEdit> <QBoxLayout>
+    <QGridLayout> <QComboBox> <QScrollBar> <QRadioButton> <QString> <QByteArray> <functional>)
