@@ -19,7 +19,8 @@ namespace {
 // The dry run of a command line, one message per line, as hex texts joined with " | ".
 QByteArray dryRun(const QStringList& arguments, QString* error = nullptr,
                   const QByteArray& standardInput = {}) {
-    ctl::CommandParser parser([standardInput] { return ctl::ScriptBytes{standardInput, {}}; });
+    ctl::CommandParser parser(
+        [standardInput](qint64) { return ctl::ScriptBytes{standardInput, {}}; });
     const ctl::ParsedCommandLine parsed = ctl::CommandLine::parse(arguments, parser);
     if (error)
         *error = parsed.error;
