@@ -50,6 +50,8 @@ private slots:
     void sendsTheWindowsBytes();
     void refusedBeforeAnythingIsSent_data();
     void refusedBeforeAnythingIsSent();
+    void shortOptionsAreTheLongOnes_data();
+    void shortOptionsAreTheLongOnes();
     void pictureIsTheWholeUpload();
     void scriptLinesAreCheckedAndNamed();
     void scriptWords_data();
@@ -179,7 +181,7 @@ void tst_CtlCommands::refusedBeforeAnythingIsSent_data() {
         "--seconds must be a whole number from 1 to 1000000, not \"0\"");
     row("listen for part of a second", "listen --seconds 1.5", "--seconds must be a whole number");
     row("picture that does not exist", "picture /nonexistent/logo.bmp",
-        "/nonexistent/logo.bmp cannot be used: it cannot be read");
+        "picture: cannot read /nonexistent/logo.bmp: no such file");
     row("two picture sizes", "picture x.bmp --fit --fill", "give one of --fit, --fill");
     row("empty command after --", "clear --", "a command is missing after the last --");
     row("ports with another command", "ports -- clear", "ports runs alone");
@@ -194,6 +196,52 @@ void tst_CtlCommands::refusedBeforeAnythingIsSent() {
     QString error;
     QCOMPARE(dryRun(arguments, &error), QByteArray("refused"));
     QVERIFY2(error.contains(message), qPrintable(QStringLiteral("error: ") + error));
+}
+
+void tst_CtlCommands::shortOptionsAreTheLongOnes_data() {
+    QTest::addColumn<QString>("shortForm");
+    QTest::addColumn<QString>("longForm");
+    const auto row = [](const char* shortForm, const char* longForm) {
+        QTest::newRow(shortForm) << QString::fromLatin1(shortForm) << QString::fromLatin1(longForm);
+    };
+    row("-p 3 -b 115200 -n -v clear 2", "--port 3 --rate 115200 --dry-run --verbose clear 2");
+    row("-nv -b2400 -p/dev/ttyS1 text Hi",
+        "--dry-run --verbose --baud=2400 --port=/dev/ttyS1 text Hi");
+    row("-p ttyUSB0 --baud 19200 -n baud 9600",
+        "--port=/dev/ttyUSB0 --rate=19200 --dry-run baud 9600");
+    row("-p 2 -p rfc2217://h:7 --no-detect -n fill 0 0 9 9",
+        "--port=2 --port rfc2217://h:7 --no-detect --dry-run fill 0 0 9 9");
+    row("-vn circle 5 9 9", "--verbose --dry-run circle 5 9 9");
+    row("-h", "--help");
+    row("-V", "--version");
+    row("-hV", "--help");
+}
+
+void tst_CtlCommands::shortOptionsAreTheLongOnes() {
+    QFETCH(QString, shortForm);
+    QFETCH(QString, longForm);
+    // What the run does besides its bytes: ports, rate, flags and mode.
+    const auto parsed = [](const QString& line) {
+        ctl::CommandParser parser;
+        const ctl::ParsedCommandLine p = ctl::CommandLine::parse(line.split(u' '), parser);
+        if (!p.ok())
+            return QStringLiteral("refused: ") + p.error;
+        const ctl::Invocation& i = p.invocation;
+        QString ports;
+        for (const ctl::Invocation::Port& port : i.ports)
+            ports += QStringLiteral("%1:%2 ").arg(port.number).arg(port.path);
+        return QStringLiteral("mode %1 rate %2 detect %3 dry %4 verbose %5 ports %6")
+            .arg(int(i.mode))
+            .arg(i.rateIndex)
+            .arg(i.detect)
+            .arg(i.dryRun)
+            .arg(i.verbose)
+            .arg(ports);
+    };
+    QVERIFY2(!parsed(longForm).startsWith(QStringLiteral("refused")),
+             qPrintable(parsed(longForm)));
+    QCOMPARE(parsed(shortForm), parsed(longForm));
+    QCOMPARE(dryRun(shortForm.split(u' ')), dryRun(longForm.split(u' ')));
 }
 
 void tst_CtlCommands::pictureIsTheWholeUpload() {
