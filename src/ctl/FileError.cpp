@@ -10,6 +10,10 @@ QString FileError::cannotRead(const QString& shown, const QString& cause) {
     return QStringLiteral("cannot read %1: %2").arg(shown, Clause::of(cause));
 }
 
+QString FileError::cannotWrite(const QString& shown, const QString& cause) {
+    return QStringLiteral("cannot write %1: %2").arg(shown, Clause::of(cause));
+}
+
 QString FileError::tooLarge(const QString& shown, qint64 maxBytes, const QString& what) {
     return cannotRead(shown, QStringLiteral("it holds more than %1 MB, the most %2 may hold")
                                  .arg(maxBytes / (1024 * 1024))

@@ -12,6 +12,8 @@ class FileError {
 public:
     // "cannot read NAME: cause", the cause's first letter lowered (a system error's text).
     static QString cannotRead(const QString& shown, const QString& cause);
+    // "cannot write NAME: cause", as cannotRead().
+    static QString cannotWrite(const QString& shown, const QString& cause);
     // "cannot read NAME: it holds more than N MB, the most WHAT may hold".
     static QString tooLarge(const QString& shown, qint64 maxBytes, const QString& what);
     // A reason of the picture layer, as read after "The file NAME cannot be used: ".

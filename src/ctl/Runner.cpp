@@ -2,6 +2,7 @@
 
 #include "ctl/Clause.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/FileError.h"
 #include "ctl/ProgressBar.h"
 #include "engine/TrafficFormat.h"
 #include "protocol/Messages.h"
@@ -361,7 +362,7 @@ void Runner::interrupt(int signalNumber) {
 }
 
 void Runner::stopOnWriteError(const QString& reason) {
-    fail(kWriteError, QStringLiteral("write error: ") + reason, false);
+    fail(kWriteError, FileError::cannotWrite(QStringLiteral("standard output"), reason), false);
 }
 
 void Runner::succeed() {

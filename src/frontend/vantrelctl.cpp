@@ -33,7 +33,9 @@ int exitStatus(const ctl::Console& console, int status) {
     const int error = console.outputError();
     if (error == 0)
         return status;
-    std::fprintf(stderr, "vantrelctl: write error: %s\n", std::strerror(error));
+    const QString message = ctl::FileError::cannotWrite(
+        QStringLiteral("standard output"), QString::fromLocal8Bit(std::strerror(error)));
+    std::fprintf(stderr, "vantrelctl: %s\n", qPrintable(message));
     return error == EPIPE ? ctl::kSignalBase + SIGPIPE : ctl::kWriteError;
 }
 
@@ -56,7 +58,8 @@ int main(int argc, char** argv) {
     ctl::CommandParser parser([](qint64 maxBytes) {
         const QString shown = QStringLiteral("standard input");
         if (ctl::StandardStreams::inputClosed())
-            return ctl::ScriptBytes{{}, ctl::FileError::cannotRead(shown, QStringLiteral("it is closed"))};
+            return ctl::ScriptBytes{
+                {}, ctl::FileError::cannotRead(shown, QStringLiteral("it is closed"))};
         return ctl::ScriptFile::readDescriptor(STDIN_FILENO, shown, maxBytes);
     });
     ctl::ParsedCommandLine parsed = ctl::CommandLine::parse(app.arguments().mid(1), parser);

@@ -27,12 +27,12 @@ void tst_CtlRefusals::refusedFromOutside_data() {
         QTest::newRow(name) << QString::fromLatin1(command) << exitCode << QByteArray(out)
                             << QByteArray(errStart);
     };
-    const char* full = "vantrelctl: write error: No space left on device\n";
+    const char* full = "vantrelctl: cannot write standard output: no space left on device\n";
     row("dry run to a full disk", "vantrelctl --dry-run clear > /dev/full", 1, "", full);
     row("help to a full disk", "vantrelctl --help > /dev/full", 1, "", full);
     row("version to a full disk", "vantrelctl --version > /dev/full", 1, "", full);
     row("output closed", "vantrelctl --dry-run clear >&-", 1, "",
-        "vantrelctl: write error: Bad file descriptor\n");
+        "vantrelctl: cannot write standard output: bad file descriptor\n");
     row("input closed", "vantrelctl --dry-run script - <&-", 2, "",
         "vantrelctl: script: cannot read standard input: it is closed\n");
     row("input a folder", "vantrelctl --dry-run script - < .", 2, "",
