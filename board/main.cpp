@@ -58,9 +58,9 @@ int main(int argc, char* argv[]) {
                        "value."));
     parser.addHelpOption();
     // -V as well, as vantrelctl and the serial tools have it.
-    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("V"),
-                                            QStringLiteral("version")},
-                                           QStringLiteral("Displays version information."));
+    const QCommandLineOption versionOption(
+        {QStringLiteral("v"), QStringLiteral("V"), QStringLiteral("version")},
+        QStringLiteral("Displays version information."));
     parser.addOption(versionOption);
     const QCommandLineOption linkOption(QStringLiteral("link"),
                                         QStringLiteral("Make a symbolic link PATH to the device."),

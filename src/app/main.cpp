@@ -46,9 +46,9 @@ int main(int argc, char* argv[]) {
                        "unexpected argument."));
     parser.addHelpOption();
     // -V as well, as vantrelctl and the serial tools have it.
-    const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("V"),
-                                            QStringLiteral("version")},
-                                           QStringLiteral("Displays version information."));
+    const QCommandLineOption versionOption(
+        {QStringLiteral("v"), QStringLiteral("V"), QStringLiteral("version")},
+        QStringLiteral("Displays version information."));
     parser.addOption(versionOption);
     parser.process(*app); // answers --help, refuses unknown options
     if (parser.isSet(versionOption))

@@ -15,13 +15,20 @@ const QString kSeparator = QStringLiteral("--");
 // directly (-b115200) or as the next word (-b 115200). Long names are spelt as in --help.
 QString longName(QChar letter) {
     switch (letter.unicode()) {
-    case u'p': return QStringLiteral("--port");
-    case u'b': return QStringLiteral("--baud");
-    case u'n': return QStringLiteral("--dry-run");
-    case u'v': return QStringLiteral("--verbose");
-    case u'V': return QStringLiteral("--version");
-    case u'h': return QStringLiteral("--help");
-    default: return {};
+    case u'p':
+        return QStringLiteral("--port");
+    case u'b':
+        return QStringLiteral("--baud");
+    case u'n':
+        return QStringLiteral("--dry-run");
+    case u'v':
+        return QStringLiteral("--verbose");
+    case u'V':
+        return QStringLiteral("--version");
+    case u'h':
+        return QStringLiteral("--help");
+    default:
+        return {};
     }
 }
 
@@ -32,8 +39,7 @@ bool takesValue(const QString& name) {
 
 // The options before the first command in long form, one word each ("--port=VALUE"), so that
 // the rest of the parser sees one spelling. Stops at the first word that is no option.
-std::optional<QStringList> spelledLong(const QStringList& arguments, qsizetype& i,
-                                       QString& error) {
+std::optional<QStringList> spelledLong(const QStringList& arguments, qsizetype& i, QString& error) {
     QStringList options;
     for (; i < arguments.size(); ++i) {
         const QString& word = arguments[i];
@@ -134,9 +140,9 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
             rateGiven = true;
             const auto index = protocol::indexOfRateText(value);
             if (!index || value != value.trimmed())
-                return refuse(QStringLiteral("%1 must be one of %2, not \"%3\"")
-                                  .arg(name, protocol::rateTexts().join(QStringLiteral(", ")),
-                                       value));
+                return refuse(
+                    QStringLiteral("%1 must be one of %2, not \"%3\"")
+                        .arg(name, protocol::rateTexts().join(QStringLiteral(", ")), value));
             run.rateIndex = *index;
         } else {
             return refuse(QStringLiteral("unknown option %1").arg(name));

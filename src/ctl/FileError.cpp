@@ -21,7 +21,8 @@ QString FileError::tooLarge(const QString& shown, qint64 maxBytes, const QString
 }
 
 QString FileError::fromPicture(const QString& shown, const QString& reason) {
-    static const QRegularExpression unreadable(QStringLiteral("^it cannot be read \\((.*)\\)\\.?$"));
+    static const QRegularExpression unreadable(
+        QStringLiteral("^it cannot be read \\((.*)\\)\\.?$"));
     const QRegularExpressionMatch match = unreadable.match(reason);
     if (match.hasMatch())
         return cannotRead(shown, match.captured(1));

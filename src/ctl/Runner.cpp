@@ -205,9 +205,8 @@ void Runner::onOpenFailed(PortError error, const QString& description) {
 }
 
 void Runner::onPortLost(const QString& device, const QString& reason, int uploadBytesSent) {
-    QString message =
-        QStringLiteral("the port %1 was lost: %2")
-            .arg(device.isEmpty() ? device_ : device, Clause::of(reason));
+    QString message = QStringLiteral("the port %1 was lost: %2")
+                          .arg(device.isEmpty() ? device_ : device, Clause::of(reason));
     if (uploadBytesSent >= 0)
         message += QStringLiteral("; the upload got %1 of %2 bytes to the port")
                        .arg(uploadBytesSent)

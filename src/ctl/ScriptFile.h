@@ -27,7 +27,6 @@ public:
     // Reads `fd` to its end, at most `maxBytes`; `shown` names it in messages ("standard
     // input"). More than `maxBytes` fails with `tooLarge` set, for the caller to word.
     static ScriptBytes readDescriptor(int fd, const QString& shown, qint64 maxBytes);
-
 };
 
 } // namespace ctl

@@ -107,8 +107,8 @@ PictureFile PictureFile::load(const QString& path, const ConversionOptions& opti
 }
 
 PictureFile PictureFile::loadData(const QByteArray& bytes, const ConversionOptions& options) {
-    const QByteArray start = bytes.first(std::min<qsizetype>(
-        bytes.size(), bytes.startsWith("BM") ? kMaxBitmapBytes : 2));
+    const QByteArray start = bytes.first(
+        std::min<qsizetype>(bytes.size(), bytes.startsWith("BM") ? kMaxBitmapBytes : 2));
     return converted(readOneBit(start), options, [&](bool centre) {
         return centre ? ImageLoader::loadCentreData(bytes) : ImageLoader::loadData(bytes);
     });

@@ -51,7 +51,8 @@ void tst_CtlRefusals::refusedFromOutside_data() {
         "vantrelctl: picture: cannot read logo.png: no such file or directory\n");
     row("picture from a pipe as from its file",
         "vantrelctl -n picture warn.png > a && cat warn.png | vantrelctl -n picture - | cmp - a "
-        "&& echo same", 0, "same\n", "");
+        "&& echo same",
+        0, "same\n", "");
     row("standard input read twice", "printf clear | vantrelctl -n script - -- picture -", 2, "",
         "vantrelctl: picture: cannot read standard input: one command has read it\n");
     row("port a loop of links", "vantrelctl --port ./loop clear", 3, "",
