@@ -39,7 +39,8 @@ int main(int argc, char* argv[]) {
     // The window needs a GUI application; headless runs, --help and --version need no display.
     const bool headless = hasArgument(argc, argv, "--headless") ||
                           hasArgument(argc, argv, "--help") || hasArgument(argc, argv, "-h") ||
-                          hasArgument(argc, argv, "--version") || hasArgument(argc, argv, "-v");
+                          hasArgument(argc, argv, "--version") || hasArgument(argc, argv, "-v") ||
+                          hasArgument(argc, argv, "-V");
     std::unique_ptr<QCoreApplication> app;
     if (headless)
         app = std::make_unique<QCoreApplication>(argc, argv);
@@ -51,9 +52,16 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("The virtual QD70315 board on a pseudo-terminal. Prints the device path "
-                       "of its serial line, then logs every command it decodes."));
+                       "of its serial line, then logs every command it decodes.\n"
+                       "Exit status: 0 the board ended normally, 1 an unknown option, or the "
+                       "pseudo-terminal, the link or the log file cannot be made, 2 a bad option "
+                       "value."));
     parser.addHelpOption();
-    parser.addVersionOption();
+    // -V as well, as vantrelctl and the serial tools have it.
+    const QCommandLineOption versionOption(
+        {QStringLiteral("v"), QStringLiteral("V"), QStringLiteral("version")},
+        QStringLiteral("Displays version information."));
+    parser.addOption(versionOption);
     const QCommandLineOption linkOption(QStringLiteral("link"),
                                         QStringLiteral("Make a symbolic link PATH to the device."),
                                         QStringLiteral("PATH"));
@@ -78,6 +86,8 @@ int main(int argc, char* argv[]) {
     parser.addOptions(
         {linkOption, headlessOption, rateOption, logOption, zoomOption, screenshotOption});
     parser.process(*app);
+    if (parser.isSet(versionOption))
+        parser.showVersion();
 
     QTextStream err(stderr);
     const int rateIndex = display::BoardModel::indexOfBaud(parser.value(rateOption).toInt());

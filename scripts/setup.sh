@@ -3,7 +3,8 @@
 # As root it installs with apt-get; otherwise it prints the one command to run.
 #
 #   scripts/setup.sh            building and running
-#   scripts/setup.sh --test     and the desktop validators and ser2net the tests run
+#   scripts/setup.sh --test     and the desktop validators, ser2net, bash-completion and zsh
+#                               the tests run
 #   scripts/setup.sh --package  and what building a .deb needs
 #   scripts/setup.sh --fuzz     and clang with libFuzzer
 set -euo pipefail
@@ -11,7 +12,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
           xvfb xauth fonts-dejavu-core)
 case "${1:-}" in
-    --test) packages+=(desktop-file-utils appstream ser2net) ;;
+    --test) packages+=(desktop-file-utils appstream ser2net bash-completion zsh) ;;
     --package) packages+=(dpkg-dev file) ;;
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
     "") ;;

@@ -19,7 +19,7 @@ namespace {
 // `vantrel --version` and `--help` alone are answered without a display, as on a server.
 bool onlyAsksForInformation(int argc, char* argv[]) {
     const auto isInformationOption = [](const char* argument) {
-        for (const char* option : {"-h", "--help", "-v", "--version"})
+        for (const char* option : {"-h", "--help", "-v", "-V", "--version"})
             if (std::strcmp(argument, option) == 0)
                 return true;
         return false;
@@ -41,10 +41,18 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Control panel for the QD70315 graphic LCD board on a serial line. "
-                       "VANTREL_COM<n>=DEVICE names the device behind port number n."));
+                       "VANTREL_COM<n>=DEVICE names the device behind port number n.\n"
+                       "Exit status: 0 the window was closed, 1 an unknown option or an "
+                       "unexpected argument."));
     parser.addHelpOption();
-    parser.addVersionOption();
-    parser.process(*app); // answers --help and --version, refuses unknown options
+    // -V as well, as vantrelctl and the serial tools have it.
+    const QCommandLineOption versionOption(
+        {QStringLiteral("v"), QStringLiteral("V"), QStringLiteral("version")},
+        QStringLiteral("Displays version information."));
+    parser.addOption(versionOption);
+    parser.process(*app); // answers --help, refuses unknown options
+    if (parser.isSet(versionOption))
+        parser.showVersion();
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "vantrel: unexpected argument '%s' (see vantrel --help)\n",
                      qPrintable(parser.positionalArguments().constFirst()));

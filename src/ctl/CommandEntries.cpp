@@ -63,7 +63,7 @@ constexpr CommandEntry kEntries[] = {
      "Sends SetBaudRate at the current rate, closes the port, waits 300 ms, reopens at\n"
      "RATE and detects the board again. RATE: 2400, 4800, 9600, 14400, 19200, 28800,\n"
      "38400, 57600 or 115200. Commands after it run at the new rate.", parseBaud},
-    {"picture", "picture FILE [--fit|--fill|--stretch|--original] [--threshold N] "
+    {"picture", "picture FILE|- [--fit|--fill|--stretch|--original] [--threshold N] "
                 "[--dither floyd|atkinson|bayer4|bayer8] [--invert]",
      "upload a picture as the whole screen",
      "Touch off, page 0, column 0, then 2,560 page bytes, paced to the line. A one-bit\n"
@@ -72,6 +72,7 @@ constexpr CommandEntry kEntries[] = {
      "options, is scaled to 160 x 128 (--fit, the default, letterboxes; --fill crops;\n"
      "--stretch; --original centres it unscaled) and made one-bit by a threshold (N, or\n"
      "the picture's own mid-grey) or by dithering. --invert swaps lit and dark.\n"
+     "- reads the picture from standard input (at most 256 MB, as a file).\n"
      "A progress bar shows on standard error when it is a terminal. Ctrl+C stops between\n"
      "messages and says how far the upload got.", parsePicture},
     {"listen", "listen [--seconds S]", "print what the board sends",

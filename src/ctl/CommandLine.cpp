@@ -11,21 +11,75 @@ namespace {
 
 const QString kSeparator = QStringLiteral("--");
 
-// The value of an option given as "--name VALUE" or "--name=VALUE", moving `i` past it.
-std::optional<QString> optionValue(const QStringList& arguments, qsizetype& i, const QString& name,
-                                   QString& error) {
-    const QString& word = arguments[i];
-    if (word.startsWith(name + u'='))
-        return word.mid(name.size() + 1);
-    if (i + 1 >= arguments.size()) {
-        error = QStringLiteral("%1 needs a value").arg(name);
-        return std::nullopt;
+// A short option as getopt takes it: flags may be grouped (-nv), a value follows its letter
+// directly (-b115200) or as the next word (-b 115200). Long names are spelt as in --help.
+QString longName(QChar letter) {
+    switch (letter.unicode()) {
+    case u'p':
+        return QStringLiteral("--port");
+    case u'b':
+        return QStringLiteral("--baud");
+    case u'n':
+        return QStringLiteral("--dry-run");
+    case u'v':
+        return QStringLiteral("--verbose");
+    case u'V':
+        return QStringLiteral("--version");
+    case u'h':
+        return QStringLiteral("--help");
+    default:
+        return {};
     }
-    return arguments[++i];
 }
 
-bool isOptionNamed(const QString& word, const QString& name) {
-    return word == name || word.startsWith(name + u'=');
+bool takesValue(const QString& name) {
+    return name == QStringLiteral("--port") || name == QStringLiteral("--baud") ||
+           name == QStringLiteral("--rate");
+}
+
+// The options before the first command in long form, one word each ("--port=VALUE"), so that
+// the rest of the parser sees one spelling. Stops at the first word that is no option.
+std::optional<QStringList> spelledLong(const QStringList& arguments, qsizetype& i, QString& error) {
+    QStringList options;
+    for (; i < arguments.size(); ++i) {
+        const QString& word = arguments[i];
+        if (word == kSeparator || !word.startsWith(u'-') || word == QStringLiteral("-"))
+            break;
+        if (word.startsWith(QStringLiteral("--"))) {
+            const QString name = word.section(u'=', 0, 0);
+            if (takesValue(name) && !word.contains(u'=')) {
+                if (i + 1 >= arguments.size()) {
+                    error = QStringLiteral("%1 needs a value").arg(name);
+                    return std::nullopt;
+                }
+                options << name + u'=' + arguments[++i];
+            } else {
+                options << word;
+            }
+            continue;
+        }
+        for (qsizetype at = 1; at < word.size(); ++at) {
+            const QString name = longName(word[at]);
+            if (name.isEmpty()) {
+                error = QStringLiteral("unknown option -%1").arg(word[at]);
+                return std::nullopt;
+            }
+            if (!takesValue(name)) {
+                options << name;
+                continue;
+            }
+            if (at + 1 < word.size()) {
+                options << name + u'=' + word.mid(at + 1);
+            } else if (i + 1 < arguments.size()) {
+                options << name + u'=' + arguments[++i];
+            } else {
+                error = QStringLiteral("-%1 needs a value").arg(word[at]);
+                return std::nullopt;
+            }
+            break;
+        }
+    }
+    return options;
 }
 
 } // namespace
@@ -41,16 +95,18 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
 
     bool rateGiven = false;
     qsizetype i = 0;
-    for (; i < arguments.size(); ++i) {
-        const QString& word = arguments[i];
-        if (word == kSeparator || !word.startsWith(u'-') || word == QStringLiteral("-"))
-            break;
-        QString error;
-        if (word == QStringLiteral("--help") || word == QStringLiteral("-h")) {
+    QString error;
+    const std::optional<QStringList> options = spelledLong(arguments, i, error);
+    if (!options)
+        return refuse(error);
+    for (const QString& word : *options) {
+        const QString name = word.section(u'=', 0, 0);
+        const QString value = word.section(u'=', 1);
+        if (name == QStringLiteral("--help")) {
             run.mode = Invocation::Mode::Help;
             return result;
         }
-        if (word == QStringLiteral("--version")) {
+        if (name == QStringLiteral("--version")) {
             run.mode = Invocation::Mode::Version;
             return result;
         }
@@ -60,41 +116,36 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
             run.dryRun = true;
         } else if (word == QStringLiteral("--verbose")) {
             run.verbose = true;
-        } else if (isOptionNamed(word, QStringLiteral("--port"))) {
-            const auto value = optionValue(arguments, i, QStringLiteral("--port"), error);
-            if (!value)
-                return refuse(error);
+        } else if (name == QStringLiteral("--port")) {
             static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-            if (digits.match(*value).hasMatch()) {
-                const int n = value->size() <= 3 ? value->toInt() : 0;
+            if (digits.match(value).hasMatch()) {
+                const int n = value.size() <= 3 ? value.toInt() : 0;
                 if (n < PortMap::kFirstPort || n > PortMap::kLastPort)
                     return refuse(QStringLiteral("--port takes a port number from %1 to %2 or a "
                                                  "device path, not \"%3\"")
                                       .arg(PortMap::kFirstPort)
                                       .arg(PortMap::kLastPort)
-                                      .arg(*value));
+                                      .arg(value));
                 run.ports << Invocation::Port{n, {}};
-            } else if (value->trimmed().isEmpty()) {
+            } else if (value.trimmed().isEmpty()) {
                 return refuse(QStringLiteral("--port needs a port number or a device path"));
             } else {
                 // A bare name such as ttyUSB0 is a device in /dev.
                 run.ports << Invocation::Port{
-                    1, value->contains(u'/') ? *value : QStringLiteral("/dev/") + *value};
+                    1, value.contains(u'/') ? value : QStringLiteral("/dev/") + value};
             }
-        } else if (isOptionNamed(word, QStringLiteral("--rate"))) {
-            const auto value = optionValue(arguments, i, QStringLiteral("--rate"), error);
-            if (!value)
-                return refuse(error);
+        } else if (name == QStringLiteral("--rate") || name == QStringLiteral("--baud")) {
             if (rateGiven)
-                return refuse(QStringLiteral("--rate is given twice"));
+                return refuse(QStringLiteral("the rate is given twice"));
             rateGiven = true;
-            const auto index = protocol::indexOfRateText(*value);
-            if (!index || *value != value->trimmed())
-                return refuse(QStringLiteral("--rate must be one of %1, not \"%2\"")
-                                  .arg(protocol::rateTexts().join(QStringLiteral(", ")), *value));
+            const auto index = protocol::indexOfRateText(value);
+            if (!index || value != value.trimmed())
+                return refuse(
+                    QStringLiteral("%1 must be one of %2, not \"%3\"")
+                        .arg(name, protocol::rateTexts().join(QStringLiteral(", ")), value));
             run.rateIndex = *index;
         } else {
-            return refuse(QStringLiteral("unknown option %1").arg(word));
+            return refuse(QStringLiteral("unknown option %1").arg(name));
         }
     }
 

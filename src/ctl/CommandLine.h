@@ -1,7 +1,7 @@
 #pragma once
 // vantrelctl's command line taken apart and checked as a whole:
-//   vantrelctl [--port N|PATH]... [--rate BAUD] [--no-detect] [--dry-run] [--verbose]
-//              COMMAND [ARGS] [-- COMMAND [ARGS] ...]
+//   vantrelctl [-p N|PATH]... [-b BAUD] [--no-detect] [-n] [-v] COMMAND [ARGS] [-- COMMAND ...]
+// with the long spellings of --help.
 // Pure: it opens no port (it reads the picture and command files the commands name).
 
 #include "ctl/CommandParser.h"

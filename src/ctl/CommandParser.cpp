@@ -1,6 +1,7 @@
 #include "ctl/CommandParser.h"
 
 #include "ctl/Arguments.h"
+#include "ctl/FileError.h"
 #include "ctl/ScriptReader.h"
 
 #include <QFileInfo>
@@ -54,6 +55,19 @@ ParsedCommands CommandParser::parse(const QStringList& words, const QString& scr
     return result;
 }
 
+ScriptBytes CommandParser::readStandardInput(qint64 maxBytes, const QString& what) {
+    const QString shown = QStringLiteral("standard input");
+    ScriptBytes bytes;
+    if (standardInputRead_)
+        bytes.error = FileError::cannotRead(shown, QStringLiteral("one command has read it"));
+    else if (standardInput_)
+        bytes = standardInput_(maxBytes);
+    standardInputRead_ = true;
+    if (bytes.tooLarge)
+        bytes.error = FileError::tooLarge(shown, maxBytes, what);
+    return bytes;
+}
+
 void CommandParser::parseScript(const QString& path, ParsedCommands& into) {
     const bool standardInput = path == QStringLiteral("-");
     const QString shown = standardInput ? QStringLiteral("standard input") : path;
@@ -66,13 +80,7 @@ void CommandParser::parseScript(const QString& path, ParsedCommands& into) {
     ScriptBytes script;
     QString key = path;
     if (standardInput) {
-        if (standardInputRead_) {
-            into.error = QStringLiteral("standard input can be read by one script only");
-            return;
-        }
-        standardInputRead_ = true;
-        if (standardInput_)
-            script = standardInput_();
+        script = readStandardInput(ScriptFile::kMaxBytes, QStringLiteral("a command file"));
     } else {
         key = QFileInfo(path).canonicalFilePath();
         if (scriptStack_.contains(key)) {

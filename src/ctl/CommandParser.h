@@ -41,8 +41,9 @@ class CommandParser {
 public:
     static constexpr int kMaxScriptDepth = 8;
 
-    using StandardInput = std::function<ScriptBytes()>;
-    // `standardInput` reads all of standard input (for `script -`).
+    using StandardInput = std::function<ScriptBytes(qint64 maxBytes)>;
+    // `standardInput` reads all of standard input, at most `maxBytes` (for `script -` and
+    // `picture -`).
     explicit CommandParser(StandardInput standardInput = {});
 
     static std::span<const CommandEntry> entries();
@@ -54,6 +55,10 @@ public:
 
     // The commands of a command file ("-": standard input), each line checked.
     void parseScript(const QString& path, ParsedCommands& into);
+
+    // Standard input, read whole for the one command that may read it; `what` names what it
+    // must be when it holds more than `maxBytes` ("a command file").
+    ScriptBytes readStandardInput(qint64 maxBytes, const QString& what);
 
     // One copy of each picture however many commands upload it.
     std::shared_ptr<const engine::Screen>

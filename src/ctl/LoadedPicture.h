@@ -1,6 +1,6 @@
 #pragma once
 // The picture of `picture FILE`, read before anything is sent as the window's "Open" reads it:
-// its page bytes, or why it cannot be shown.
+// its page bytes, or why it cannot be shown. FILE "-" is standard input.
 
 #include "ctl/PictureOptions.h"
 #include "picture/PictureFile.h"
@@ -9,9 +9,13 @@
 
 namespace ctl {
 
+class CommandParser;
+
 using LoadedPicture = PictureFile;
 
-// PictureFile::load, its error starting with the path as the command line's messages do.
-LoadedPicture loadPicture(const QString& path, const PictureOptions& options);
+// PictureFile::load, or loadData of standard input (read through `parser`, with the limit of a
+// picture file), its error worded as the command line's messages are.
+LoadedPicture loadPicture(const QString& path, const PictureOptions& options,
+                          CommandParser& parser);
 
 } // namespace ctl

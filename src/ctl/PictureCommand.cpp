@@ -50,7 +50,7 @@ void parsePicture(Arguments& a, CommandParser& parser, ParsedCommands& into) {
                                   Method::Bayer8};
         options.method = methods[*method];
     }
-    const LoadedPicture picture = loadPicture(words->at(0), options);
+    const LoadedPicture picture = loadPicture(words->at(0), options, parser);
     if (!picture.ok()) {
         a.fail(picture.error);
         return;

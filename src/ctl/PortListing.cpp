@@ -1,5 +1,6 @@
 #include "ctl/PortListing.h"
 
+#include "ctl/Clause.h"
 #include "ctl/Console.h"
 #include "ctl/ExitStatus.h"
 #include "serial/PortMap.h"
@@ -31,7 +32,7 @@ int PortListing::print(const PortMap& map, Console& console) {
         ++listed;
     }
     if (listed == 0)
-        console.err(map.noPortDescription());
+        console.err(QStringLiteral("vantrelctl: ") + Clause::of(map.noPortDescription()));
     return kDone;
 }
 

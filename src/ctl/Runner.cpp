@@ -1,6 +1,8 @@
 #include "ctl/Runner.h"
 
+#include "ctl/Clause.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/FileError.h"
 #include "ctl/ProgressBar.h"
 #include "engine/TrafficFormat.h"
 #include "protocol/Messages.h"
@@ -61,7 +63,7 @@ Runner::Runner(engine::BoardSession& session, Invocation invocation, QString dev
     connect(&session_, &S::uploadFinished, this, &Runner::onUploadFinished);
     connect(&session_, &S::traffic, this, &Runner::onTraffic);
     connect(&session_, &S::baudChangeRefused, this,
-            [this](const QString& reason) { fail(kUsage, reason); });
+            [this](const QString& reason) { fail(kUsage, Clause::of(reason)); });
     connect(&session_, &S::replyReceived, this, [this](const QByteArray& bytes) {
         if (listening_)
             heard(bytes);
@@ -170,34 +172,43 @@ void Runner::afterDetection() {
 void Runner::onDetectionTimedOut() {
     switch (detection_) {
     case Detection::Start:
-        fail(kNoAnswer, QStringLiteral("the board did not answer on %1 within %2 ms. Check the "
-                                       "cable, the port and the rate (--rate); for a board that "
-                                       "does not answer, use --no-detect.")
+        fail(kNoAnswer, QStringLiteral("the board did not answer on %1 within %2 ms (check the "
+                                       "cable, the port and the rate, -b; for a board that does "
+                                       "not answer, use --no-detect)")
                             .arg(lineText())
                             .arg(engine::BoardSession::kDetectionTimeoutMs));
         return;
     case Detection::Identify:
-        fail(kNoAnswer, QStringLiteral("the board did not answer on %1 within %2 ms.")
+        fail(kNoAnswer, QStringLiteral("the board did not answer on %1 within %2 ms")
                             .arg(lineText())
                             .arg(engine::BoardSession::kDetectionTimeoutMs));
         return;
     case Detection::Baud:
-        fail(kNoAnswer, QStringLiteral("the board did not answer at the new rate, on %1. It may "
-                                       "still run at the old rate (is jumper J7 removed?).")
+        fail(kNoAnswer, QStringLiteral("the board did not answer at the new rate, on %1; it may "
+                                       "still run at the old rate (is jumper J7 removed?)")
                             .arg(lineText()));
         return;
     }
 }
 
-void Runner::onOpenFailed(PortError, const QString& description) {
-    fail(kPortNotOpened, description);
+void Runner::onOpenFailed(PortError error, const QString& description) {
+    // A port number with no device: the window's advice (plug in, start again) does not fit.
+    if (error == PortError::DeviceNotFound &&
+        device_ == QStringLiteral("port %1").arg(invocation_.portNumber)) {
+        fail(kPortNotOpened, QStringLiteral("no serial device has port number %1 (`vantrelctl "
+                                            "ports` lists them; VANTREL_COM%1=DEVICE or -p DEVICE "
+                                            "names one)")
+                                 .arg(invocation_.portNumber));
+        return;
+    }
+    fail(kPortNotOpened, Clause::of(description));
 }
 
 void Runner::onPortLost(const QString& device, const QString& reason, int uploadBytesSent) {
-    QString message =
-        QStringLiteral("the port %1 was lost: %2").arg(device.isEmpty() ? device_ : device, reason);
+    QString message = QStringLiteral("the port %1 was lost: %2")
+                          .arg(device.isEmpty() ? device_ : device, Clause::of(reason));
     if (uploadBytesSent >= 0)
-        message += QStringLiteral(" The upload got %1 of %2 bytes to the port.")
+        message += QStringLiteral("; the upload got %1 of %2 bytes to the port")
                        .arg(uploadBytesSent)
                        .arg(engine::BoardSession::kScreenBytes);
     fail(kPortLost, message);
@@ -350,7 +361,7 @@ void Runner::interrupt(int signalNumber) {
 }
 
 void Runner::stopOnWriteError(const QString& reason) {
-    fail(kWriteError, QStringLiteral("write error: ") + reason, false);
+    fail(kWriteError, FileError::cannotWrite(QStringLiteral("standard output"), reason), false);
 }
 
 void Runner::succeed() {

@@ -1,5 +1,6 @@
 #include "ctl/ScriptFile.h"
 
+#include "ctl/FileError.h"
 #include "picture/RegularFile.h"
 
 #include <QFile>
@@ -14,9 +15,7 @@ namespace ctl {
 namespace {
 
 QString tooLarge(const QString& shown) {
-    return QStringLiteral("%1 is too large for a command file (more than %2 MB)")
-        .arg(shown)
-        .arg(ScriptFile::kMaxBytes / (1024 * 1024));
+    return FileError::tooLarge(shown, ScriptFile::kMaxBytes, QStringLiteral("a command file"));
 }
 
 } // namespace
@@ -26,12 +25,12 @@ ScriptBytes ScriptFile::read(const QString& path) {
     QFile file;
     const QString why = RegularFile::open(path, file);
     if (!why.isEmpty()) {
-        result.error = QStringLiteral("%1 cannot be used: %2").arg(path, why);
+        result.error = FileError::fromPicture(path, why);
         return result;
     }
     result.bytes = file.read(kMaxBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        result.error = QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString());
+        result.error = FileError::cannotRead(path, file.errorString());
     else if (result.bytes.size() > kMaxBytes)
         result.error = tooLarge(path);
     if (!result.ok())
@@ -39,10 +38,10 @@ ScriptBytes ScriptFile::read(const QString& path) {
     return result;
 }
 
-ScriptBytes ScriptFile::readDescriptor(int fd, const QString& shown) {
+ScriptBytes ScriptFile::readDescriptor(int fd, const QString& shown, qint64 maxBytes) {
     ScriptBytes result;
     constexpr qsizetype kChunk = 64 * 1024;
-    while (result.bytes.size() <= kMaxBytes) {
+    while (result.bytes.size() <= maxBytes) {
         const qsizetype had = result.bytes.size();
         result.bytes.resize(had + kChunk);
         const ssize_t n = ::read(fd, result.bytes.data() + had, size_t(kChunk));
@@ -61,12 +60,12 @@ ScriptBytes ScriptFile::readDescriptor(int fd, const QString& shown) {
             ::poll(&readable, 1, -1);
             continue;
         }
-        result.error = QStringLiteral("%1 cannot be read: %2")
-                           .arg(shown, QString::fromLocal8Bit(std::strerror(error)));
+        result.error = FileError::cannotRead(shown, QString::fromLocal8Bit(std::strerror(error)));
         result.bytes.clear();
         return result;
     }
-    result.error = tooLarge(shown);
+    result.error = FileError::cannotRead(shown, QStringLiteral("it is too large"));
+    result.tooLarge = true;
     result.bytes.clear();
     return result;
 }

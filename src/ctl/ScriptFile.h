@@ -14,6 +14,7 @@ namespace ctl {
 struct ScriptBytes {
     QByteArray bytes;
     QString error; // a sentence naming the file and the cause; empty when all is well
+    bool tooLarge = false;
 
     bool ok() const { return error.isEmpty(); }
 };
@@ -23,8 +24,9 @@ public:
     static constexpr qint64 kMaxBytes = 16 * 1024 * 1024;
 
     static ScriptBytes read(const QString& path);
-    // Reads `fd` to its end; `shown` names it in messages ("standard input").
-    static ScriptBytes readDescriptor(int fd, const QString& shown);
+    // Reads `fd` to its end, at most `maxBytes`; `shown` names it in messages ("standard
+    // input"). More than `maxBytes` fails with `tooLarge` set, for the caller to word.
+    static ScriptBytes readDescriptor(int fd, const QString& shown, qint64 maxBytes);
 };
 
 } // namespace ctl

@@ -6,6 +6,7 @@
 #include "ctl/Console.h"
 #include "ctl/DryRun.h"
 #include "ctl/ExitStatus.h"
+#include "ctl/FileError.h"
 #include "ctl/HelpText.h"
 #include "ctl/LibraryMessages.h"
 #include "ctl/PortListing.h"
@@ -32,7 +33,9 @@ int exitStatus(const ctl::Console& console, int status) {
     const int error = console.outputError();
     if (error == 0)
         return status;
-    std::fprintf(stderr, "vantrelctl: write error: %s\n", std::strerror(error));
+    const QString message = ctl::FileError::cannotWrite(
+        QStringLiteral("standard output"), QString::fromLocal8Bit(std::strerror(error)));
+    std::fprintf(stderr, "vantrelctl: %s\n", qPrintable(message));
     return error == EPIPE ? ctl::kSignalBase + SIGPIPE : ctl::kWriteError;
 }
 
@@ -44,7 +47,7 @@ int main(int argc, char** argv) {
     if (ctl::StandardStreams::outputClosed())
         console.failOutput(EBADF);
     // Answered before Qt starts: scripts ask for it to find out what is installed.
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    if (argc == 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "-V") == 0)) {
         console.write(ctl::HelpText::version());
         return exitStatus(console, ctl::kDone);
     }
@@ -52,11 +55,12 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vantrelctl"));
 
-    ctl::CommandParser parser([] {
+    ctl::CommandParser parser([](qint64 maxBytes) {
         const QString shown = QStringLiteral("standard input");
         if (ctl::StandardStreams::inputClosed())
-            return ctl::ScriptBytes{{}, shown + QStringLiteral(" cannot be read: it is closed")};
-        return ctl::ScriptFile::readDescriptor(STDIN_FILENO, shown);
+            return ctl::ScriptBytes{
+                {}, ctl::FileError::cannotRead(shown, QStringLiteral("it is closed"))};
+        return ctl::ScriptFile::readDescriptor(STDIN_FILENO, shown, maxBytes);
     });
     ctl::ParsedCommandLine parsed = ctl::CommandLine::parse(app.arguments().mid(1), parser);
     ctl::LibraryMessages::setVerbose(parsed.invocation.verbose);

@@ -51,33 +51,45 @@ QRect storedCentre(QSize stored, QImageIOHandler::Transformations turn, QSize bo
     return r;
 }
 
-LoadedImage loadPart(const QString& path, QSize boardSize, Part part) {
+QString sizeRefused(qint64 fileBytes) {
     constexpr qint64 kMaxFileBytes = ImageLoader::kMaxFileBytes;
-    constexpr qint64 kMaxDecodedBytes = ImageLoader::kMaxDecodedBytes;
-    const bool centre = part == Part::Centre && boardSize.isValid() && !boardSize.isEmpty();
+    if (fileBytes == 0)
+        return QStringLiteral("it is empty.");
+    if (fileBytes > kMaxFileBytes)
+        return QStringLiteral("it is %1 MB; the largest picture file that can be opened is %2 MB.")
+            .arg(megabytes(fileBytes))
+            .arg(megabytes(kMaxFileBytes));
+    return {};
+}
+
+LoadedImage decodePart(QByteArray bytes, QSize boardSize, Part part);
+
+LoadedImage loadPart(const QString& path, QSize boardSize, Part part) {
     LoadedImage result;
     QFile file;
     result.error = RegularFile::open(path, file);
     if (!result.error.isEmpty())
         return result;
     const qint64 fileBytes = file.size();
-    if (fileBytes == 0) {
-        result.error = QStringLiteral("it is empty.");
+    result.error = sizeRefused(fileBytes);
+    if (!result.error.isEmpty())
         return result;
-    }
-    if (fileBytes > kMaxFileBytes) {
-        result.error = QStringLiteral("it is %1 MB; the largest picture file that can be opened "
-                                      "is %2 MB.")
-                           .arg(megabytes(fileBytes))
-                           .arg(megabytes(kMaxFileBytes));
-        return result;
-    }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || bytes.size() != fileBytes) {
         result.error = QStringLiteral("it cannot be read (%1).").arg(file.errorString());
         return result;
     }
     file.close();
+    return decodePart(std::move(bytes), boardSize, part);
+}
+
+LoadedImage decodePart(QByteArray bytes, QSize boardSize, Part part) {
+    constexpr qint64 kMaxDecodedBytes = ImageLoader::kMaxDecodedBytes;
+    const bool centre = part == Part::Centre && boardSize.isValid() && !boardSize.isEmpty();
+    LoadedImage result;
+    result.error = sizeRefused(bytes.size());
+    if (!result.error.isEmpty())
+        return result;
 
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -185,6 +197,14 @@ LoadedImage ImageLoader::load(const QString& path, QSize boardSize) {
 
 LoadedImage ImageLoader::loadCentre(const QString& path, QSize boardSize) {
     return loadPart(path, boardSize, Part::Centre);
+}
+
+LoadedImage ImageLoader::loadData(const QByteArray& bytes, QSize boardSize) {
+    return decodePart(bytes, boardSize, Part::Whole);
+}
+
+LoadedImage ImageLoader::loadCentreData(const QByteArray& bytes, QSize boardSize) {
+    return decodePart(bytes, boardSize, Part::Centre);
 }
 
 QStringList ImageLoader::nameFilters() {

@@ -8,6 +8,7 @@
 
 #include "protocol/CommandCode.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -39,6 +40,13 @@ public:
     // quick and small even for a picture too large to open whole.
     static LoadedImage loadCentre(const QString& path,
                                   QSize boardSize = {protocol::kColumns, protocol::kRows});
+
+    // As load() and loadCentre(), for a picture already read (from standard input); the same
+    // limits hold.
+    static LoadedImage loadData(const QByteArray& bytes,
+                                QSize boardSize = {protocol::kColumns, protocol::kRows});
+    static LoadedImage loadCentreData(const QByteArray& bytes,
+                                      QSize boardSize = {protocol::kColumns, protocol::kRows});
 
     // The file name patterns of the readable formats, such as "*.png", sorted.
     static QStringList nameFilters();

@@ -6,6 +6,7 @@
 #include "picture/UploadBuffer.h"
 
 #include <QFile>
+#include <algorithm>
 #include <span>
 
 namespace {
@@ -30,10 +31,24 @@ QString brokenBitmap(const BitmapReadResult& result) {
     }
 }
 
-// A one-bit BMP the reader takes fills `pages` and the sizes; a file that cannot be read or a
-// broken BMP gives the error; anything else leaves the file to convert.
-PictureFile readOneBit(const QString& path) {
+// A one-bit BMP the reader takes fills `pages` and the sizes; a broken BMP gives the error;
+// anything else leaves the picture to convert. `bytes`: the start of the file, all of a BMP.
+PictureFile readOneBit(const QByteArray& bytes) {
     PictureFile picture;
+    const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                             std::size_t(bytes.size()));
+    const BitmapReadResult result = BitmapReader::read(data, picture.pages);
+    if (!result.ok()) {
+        picture.error = brokenBitmap(result);
+        return picture;
+    }
+    picture.width = int(result.width);
+    picture.height = int(result.height);
+    picture.pageCount = result.pageCount;
+    return picture;
+}
+
+PictureFile readOneBit(const QString& path) {
     // Only a regular file is read: a named pipe or a device would block.
     QFile file;
     QString why = RegularFile::open(path, file);
@@ -45,19 +60,31 @@ PictureFile readOneBit(const QString& path) {
             why = QStringLiteral("it cannot be read (%1).").arg(file.errorString());
     }
     if (!why.isEmpty()) {
+        PictureFile picture;
         picture.error = why;
         return picture;
     }
-    const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                             std::size_t(bytes.size()));
-    const BitmapReadResult result = BitmapReader::read(data, picture.pages);
-    if (!result.ok()) {
-        picture.error = brokenBitmap(result);
+    return readOneBit(bytes);
+}
+
+// The picture converted by `options` unless it is a one-bit BMP taken as it is; `decode` reads
+// it as a picture to convert, whole or its centre.
+template <typename Decode>
+PictureFile converted(PictureFile picture, const ConversionOptions& options, Decode decode) {
+    if (!picture.ok() || (!picture.toConvert() && options == ConversionOptions{}))
+        return picture;
+
+    // Converted as the window's "Convert Picture" dialog converts.
+    const LoadedImage image = decode(options.size == ConversionOptions::Size::Original);
+    picture = PictureFile();
+    if (!image.ok()) {
+        picture.error = image.error;
         return picture;
     }
-    picture.width = int(result.width);
-    picture.height = int(result.height);
-    picture.pageCount = result.pageCount;
+    picture.pages = ImageConverter::convert(image.image, options);
+    picture.width = protocol::kColumns;
+    picture.height = protocol::kRows;
+    picture.pageCount = protocol::kPages;
     return picture;
 }
 
@@ -74,24 +101,17 @@ PictureFile PictureFile::open(const QString& path) {
 }
 
 PictureFile PictureFile::load(const QString& path, const ConversionOptions& options) {
-    PictureFile picture = readOneBit(path);
-    if (!picture.ok() || (!picture.toConvert() && options == ConversionOptions{}))
-        return picture;
+    return converted(readOneBit(path), options, [&](bool centre) {
+        return centre ? ImageLoader::loadCentre(path) : ImageLoader::load(path);
+    });
+}
 
-    // Converted as the window's "Convert Picture" dialog converts.
-    const LoadedImage image = options.size == ConversionOptions::Size::Original
-                                  ? ImageLoader::loadCentre(path)
-                                  : ImageLoader::load(path);
-    picture = PictureFile();
-    if (!image.ok()) {
-        picture.error = image.error;
-        return picture;
-    }
-    picture.pages = ImageConverter::convert(image.image, options);
-    picture.width = protocol::kColumns;
-    picture.height = protocol::kRows;
-    picture.pageCount = protocol::kPages;
-    return picture;
+PictureFile PictureFile::loadData(const QByteArray& bytes, const ConversionOptions& options) {
+    const QByteArray start = bytes.first(
+        std::min<qsizetype>(bytes.size(), bytes.startsWith("BM") ? kMaxBitmapBytes : 2));
+    return converted(readOneBit(start), options, [&](bool centre) {
+        return centre ? ImageLoader::loadCentreData(bytes) : ImageLoader::loadData(bytes);
+    });
 }
 
 protocol::Screen PictureFile::screen() const {

@@ -8,6 +8,7 @@
 #include "picture/PageBytes.h"
 #include "protocol/Screen.h"
 
+#include <QByteArray>
 #include <QString>
 
 struct PictureFile {
@@ -26,6 +27,8 @@ struct PictureFile {
     // Reads `path` into the screen's page bytes: a one-bit BMP as it is when `options` are the
     // defaults; any other picture, and every picture given options, converted by them.
     static PictureFile load(const QString& path, const ConversionOptions& options);
+    // As load(), for a file already read (from standard input).
+    static PictureFile loadData(const QByteArray& bytes, const ConversionOptions& options);
 
     // The upload's bytes as they go on the line, packed as the window's "Send" packs a picture
     // opened first after start: page by page, `width` columns each, the rest of the screen lit.

@@ -19,7 +19,9 @@ namespace {
 // The dry run of a command line, one message per line, as hex texts joined with " | ".
 QByteArray dryRun(const QStringList& arguments, QString* error = nullptr,
                   const QByteArray& standardInput = {}) {
-    ctl::CommandParser parser([standardInput] { return ctl::ScriptBytes{standardInput, {}}; });
+    ctl::CommandParser parser([standardInput](qint64) {
+        return ctl::ScriptBytes{standardInput, {}};
+    });
     const ctl::ParsedCommandLine parsed = ctl::CommandLine::parse(arguments, parser);
     if (error)
         *error = parsed.error;
@@ -49,6 +51,8 @@ private slots:
     void sendsTheWindowsBytes();
     void refusedBeforeAnythingIsSent_data();
     void refusedBeforeAnythingIsSent();
+    void shortOptionsAreTheLongOnes_data();
+    void shortOptionsAreTheLongOnes();
     void pictureIsTheWholeUpload();
     void scriptLinesAreCheckedAndNamed();
     void scriptWords_data();
@@ -178,7 +182,7 @@ void tst_CtlCommands::refusedBeforeAnythingIsSent_data() {
         "--seconds must be a whole number from 1 to 1000000, not \"0\"");
     row("listen for part of a second", "listen --seconds 1.5", "--seconds must be a whole number");
     row("picture that does not exist", "picture /nonexistent/logo.bmp",
-        "/nonexistent/logo.bmp cannot be used: it cannot be read");
+        "picture: cannot read /nonexistent/logo.bmp: no such file");
     row("two picture sizes", "picture x.bmp --fit --fill", "give one of --fit, --fill");
     row("empty command after --", "clear --", "a command is missing after the last --");
     row("ports with another command", "ports -- clear", "ports runs alone");
@@ -193,6 +197,41 @@ void tst_CtlCommands::refusedBeforeAnythingIsSent() {
     QString error;
     QCOMPARE(dryRun(arguments, &error), QByteArray("refused"));
     QVERIFY2(error.contains(message), qPrintable(QStringLiteral("error: ") + error));
+}
+
+void tst_CtlCommands::shortOptionsAreTheLongOnes_data() {
+    QTest::addColumn<QString>("shortForm");
+    QTest::addColumn<QString>("longForm");
+    const auto row = [](const char* shortForm, const char* longForm) {
+        QTest::newRow(shortForm) << QString::fromLatin1(shortForm) << QString::fromLatin1(longForm);
+    };
+    row("-p 3 -b 115200 -n -v clear 2", "--port 3 --rate 115200 --dry-run --verbose clear 2");
+    row("-nv -b2400 -p/dev/ttyS1 text Hi",
+        "--dry-run --verbose --baud=2400 --port=/dev/ttyS1 text Hi");
+    row("-p ttyUSB0 --baud 19200 -n baud 9600",
+        "--port=/dev/ttyUSB0 --rate=19200 --dry-run baud 9600");
+    row("-p 2 -p rfc2217://h:7 --no-detect -n fill 0 0 9 9",
+        "--port=2 --port rfc2217://h:7 --no-detect --dry-run fill 0 0 9 9");
+    row("-h", "--help");
+    row("-V", "--version");
+}
+
+void tst_CtlCommands::shortOptionsAreTheLongOnes() {
+    QFETCH(QString, shortForm);
+    QFETCH(QString, longForm);
+    // The bytes, and what the run does besides them: mode, rate, flags and ports.
+    const auto run = [](const QString& line) {
+        ctl::CommandParser parser;
+        const ctl::ParsedCommandLine p = ctl::CommandLine::parse(line.split(u' '), parser);
+        const ctl::Invocation& i = p.invocation;
+        QStringList facts{p.error, QString::number(int(i.mode)), QString::number(i.rateIndex),
+                          QString::number(i.detect + 2 * i.dryRun + 4 * i.verbose)};
+        for (const ctl::Invocation::Port& port : i.ports)
+            facts << QString::number(port.number) + port.path;
+        return facts.join(u' ') + QString::fromLatin1(dryRun(line.split(u' ')));
+    };
+    QVERIFY2(!run(longForm).contains(QStringLiteral("refused")), qPrintable(run(longForm)));
+    QCOMPARE(run(shortForm), run(longForm));
 }
 
 void tst_CtlCommands::pictureIsTheWholeUpload() {

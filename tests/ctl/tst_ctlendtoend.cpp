@@ -44,6 +44,7 @@ private slots:
     void cleanup();
     void textLandsAsCharacterModePutsIt();
     void pictureArrivesByteForByte();
+    void pictureFromAPipeArrivesByteForByte();
     void scriptRunsEveryLine();
     void baudChangeThenIdentifyAtTheNewRate();
     void listenPrintsTouchReportsUntilCtrlC();
@@ -102,6 +103,18 @@ void tst_CtlEndToEnd::pictureArrivesByteForByte() {
     const display::BoardModel::Memory expected = memoryShowing(lit);
     QTRY_VERIFY(board_->model().memory() == expected);
     QCOMPARE(board_->model().touchMode(), display::BoardModel::TouchMode::Off);
+}
+
+void tst_CtlEndToEnd::pictureFromAPipeArrivesByteForByte() {
+    QVERIFY(board_->model().setBaudRate(8)); // 115200
+    QTemporaryDir dir;
+    QVERIFY(!writePicture(dir).isEmpty());
+    const Finished f = runInShell(QStringLiteral("cat picture.bmp | vantrelctl -b 115200 -p %1 "
+                                                 "picture -")
+                                      .arg(board_->devicePath()),
+                                  dir.path());
+    QVERIFY2(f.exitCode == 0, qPrintable(explain(f)));
+    QTRY_VERIFY(board_->model().memory() == memoryShowing(lit));
 }
 
 void tst_CtlEndToEnd::scriptRunsEveryLine() {

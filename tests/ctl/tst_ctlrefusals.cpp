@@ -27,28 +27,36 @@ void tst_CtlRefusals::refusedFromOutside_data() {
         QTest::newRow(name) << QString::fromLatin1(command) << exitCode << QByteArray(out)
                             << QByteArray(errStart);
     };
-    const char* full = "vantrelctl: write error: No space left on device\n";
+    const char* full = "vantrelctl: cannot write standard output: no space left on device\n";
     row("dry run to a full disk", "vantrelctl --dry-run clear > /dev/full", 1, "", full);
     row("help to a full disk", "vantrelctl --help > /dev/full", 1, "", full);
     row("version to a full disk", "vantrelctl --version > /dev/full", 1, "", full);
     row("output closed", "vantrelctl --dry-run clear >&-", 1, "",
-        "vantrelctl: write error: Bad file descriptor\n");
+        "vantrelctl: cannot write standard output: bad file descriptor\n");
     row("input closed", "vantrelctl --dry-run script - <&-", 2, "",
-        "vantrelctl: script: standard input cannot be read: it is closed\n");
+        "vantrelctl: script: cannot read standard input: it is closed\n");
     row("input a folder", "vantrelctl --dry-run script - < .", 2, "",
-        "vantrelctl: script: standard input cannot be read: Is a directory\n");
+        "vantrelctl: script: cannot read standard input: is a directory\n");
     row("input over 16 MB", "yes clear | head -c 16777217 | vantrelctl --dry-run script -", 2, "",
-        "vantrelctl: script: standard input is too large for a command file");
+        "vantrelctl: script: cannot read standard input: it holds more than 16 MB");
     row("script a named pipe", "vantrelctl --dry-run script fifo", 2, "",
-        "vantrelctl: script: fifo cannot be used: it cannot be read (it is a named pipe");
+        "vantrelctl: script: cannot read fifo: it is a named pipe, not a file\n");
     row("script a terminal", "vantrelctl --dry-run script /dev/ptmx", 2, "",
-        "vantrelctl: script: /dev/ptmx cannot be used: it cannot be read (it is a character");
+        "vantrelctl: script: cannot read /dev/ptmx: it is a character device");
     row("script in Latin-1", "vantrelctl --dry-run script latin1.txt", 2, "",
         "vantrelctl: script: latin1.txt line 2: the file is not UTF-8 text");
     row("control bytes shown escaped", "printf 'blink\\001\\000x' | vantrelctl --dry-run script -",
         2, "", "vantrelctl: script: standard input line 1: unknown command \"blink\\x01\\x00x\"\n");
+    row("picture missing", "vantrelctl -n picture logo.png", 2, "",
+        "vantrelctl: picture: cannot read logo.png: no such file or directory\n");
+    row("picture from a pipe as from its file",
+        "vantrelctl -n picture warn.png > a && cat warn.png | vantrelctl -n picture - | cmp - a "
+        "&& echo same",
+        0, "same\n", "");
+    row("standard input read twice", "printf clear | vantrelctl -n script - -- picture -", 2, "",
+        "vantrelctl: picture: cannot read standard input: one command has read it\n");
     row("port a loop of links", "vantrelctl --port ./loop clear", 3, "",
-        "vantrelctl: The serial device ./loop cannot be reached: its symbolic links form a loop");
+        "vantrelctl: the serial device ./loop cannot be reached: its symbolic links form a loop\n");
     row("library warning held back", "vantrelctl --dry-run picture warn.png -- circle 1 2 300", 2,
         "", "vantrelctl: ");
     row("library warning with --verbose",

@@ -65,6 +65,11 @@ rc=$?
 [[ $rc -eq 1 ]] && grep -qF "'stray-word'" "$work/stderr" ||
     fail "vantrel with a stray argument: exit $rc, '$(errors)' (expected exit 1 naming it)"
 
+# vantrelctl's shell completion where bash-completion and zsh look for it.
+for file in bash-completion/completions/vantrelctl zsh/vendor-completions/_vantrelctl; do
+    [[ -s "$prefix/share/$file" ]] || fail "no shell completion $prefix/share/$file"
+done
+
 # The PNG's own width and height, from its header.
 png_size() { od -An -tu4 --endian=big -j16 -N8 "$1" 2>/dev/null | awk '{ print $1 "x" $2 }'; }
 

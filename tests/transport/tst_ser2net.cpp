@@ -155,7 +155,7 @@ void tst_Ser2net::refusals_data() {
     const QString nobody = QStringLiteral("127.0.0.1:%1").arg(freePort());
     QTest::newRow("nothing listening")
         << "rfc2217://" + nobody << true << 3
-        << "Cannot connect to " + nobody + ": the connection was refused" << QByteArray();
+        << "cannot connect to " + nobody + ": the connection was refused" << QByteArray();
     QTest::newRow("unknown host") << "socket://no-such-host.invalid:2000" << true << 3
                                   << "no-such-host.invalid:2000: the host name" << QByteArray();
     QTest::newRow("rfc2217:// at a raw port")
@@ -212,7 +212,7 @@ void tst_Ser2net::severalBoards_data() {
     QTest::newRow("nothing listening does not stop the other")
         << QStringList{"<nobody>", "<A>"} << 115200 << false << 3
         << "<nobody>: failed, status 3\n<A>: done\n"
-        << "<nobody>: vantrelctl: Cannot connect to" << true << false;
+        << "<nobody>: vantrelctl: cannot connect to" << true << false;
     QTest::newRow("a server closes mid-upload")
         << QStringList{"<A>", "<B>"} << 9600 << true << 5 << "<A>: done\n<B>: failed, status 5\n"
         << "<B>: vantrelctl: standard input line 1: picture: the port" << true << false;
