@@ -64,6 +64,8 @@ public slots:
     // View > Traffic Monitor: opens the monitor when `open`, else closes it.
     void mnuTrafficMonitor_Click(bool open);
     void setStatusText(const QString& text);
+    // Shows the Graphic page and opens the picture there, as its "Open" button would.
+    void openPicture(const QString& fileName);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,7 +1,6 @@
-// The virtual board and the programs meet through the user's runtime folder, with no
-// VANTREL_COM<n>: the built vantrel-board announces itself, the port watcher and `vantrelctl
-// ports` list it, and it goes when the board ends. Announcements that are stale or not ours are
-// passed over. Every run uses a runtime folder of its own.
+// The built vantrel-board and the programs meet through a runtime folder of their own, with no
+// VANTREL_COM<n>: the port watcher and `vantrelctl ports` list the board, and it goes when the
+// board ends. Announcements that are stale or not ours are passed over.
 #include "serial/PortWatcher.h"
 #include "support/ProgramRun.h"
 #include "support/PtyPair.h"
@@ -37,7 +36,7 @@ QStringList boardsOf(const PortWatcher& watcher) {
     QStringList labels;
     for (const PortEntry& entry : watcher.ports())
         if (entry.virtualBoard)
-            labels << entry.label().section(QStringLiteral("  "), 1);
+            labels << entry.label();
     return labels;
 }
 
@@ -53,46 +52,36 @@ private slots:
 
 void tst_AnnouncedBoards::boardAndPortsFindEachOther() {
     QTemporaryDir runtime;
-    QVERIFY(runtime.isValid());
     const QProcessEnvironment environment = environmentIn(runtime.path());
-    PortMap::System system;
-    system.environment = environment;
-    PortWatcher watcher(system);
-    QVERIFY(boardsOf(watcher).isEmpty());
-
+    PortWatcher watcher(PortMap::System{.environment = environment});
     QProcess board;
     board.setProcessEnvironment(environment);
     board.start(QStringLiteral(VANTREL_BOARD_PATH), {QStringLiteral("--headless")});
-    QVERIFY(board.waitForStarted(kHangMs));
     QTRY_VERIFY_WITH_TIMEOUT(board.canReadLine(), kHangMs);
-    const QString device = QString::fromLocal8Bit(board.readLine()).trimmed();
-    const QString shown = QStringLiteral("Virtual board  ") + device;
+    const QString shown = "  Virtual board  " + QString::fromLocal8Bit(board.readLine()).trimmed();
 
-    QTRY_COMPARE_WITH_TIMEOUT(boardsOf(watcher), QStringList{shown}, kHangMs);
-    QVERIFY2(portsListed(environment)
-                 .contains(QRegularExpression("^\\d+  " + shown + "$",
-                                              QRegularExpression::MultilineOption)),
-             qPrintable(portsListed(environment)));
+    QTRY_COMPARE_WITH_TIMEOUT(boardsOf(watcher).size(), 1, kHangMs);
+    QVERIFY2(boardsOf(watcher).first().endsWith(shown), qPrintable(boardsOf(watcher).first()));
+    QVERIFY(portsListed(environment).split(u'\n').contains(boardsOf(watcher).first()));
     // Named by VANTREL_COM1 as well (as under make run), it is listed once, as port 1.
     QProcessEnvironment named = environment;
-    named.insert(QStringLiteral("VANTREL_COM1"), device);
-    QCOMPARE(portsListed(named).count(QStringLiteral("Virtual board")), 1);
-    QVERIFY(portsListed(named).startsWith(QStringLiteral("1  ") + shown + u'\n'));
+    named.insert(QStringLiteral("VANTREL_COM1"), shown.section(u' ', -1));
+    const QString namedList = portsListed(named);
+    QVERIFY2(namedList.startsWith("1" + shown + "\n") && namedList.count(shown) == 1,
+             qPrintable(namedList));
 
     board.terminate();
     QCOMPARE(waitFor(board, kHangMs).exitCode, 0);
     QTRY_VERIFY_WITH_TIMEOUT(boardsOf(watcher).isEmpty(), kHangMs);
-    QVERIFY(!portsListed(environment).contains(QStringLiteral("Virtual board")));
+    QVERIFY(!portsListed(environment).contains(shown));
 }
 
-// An announcement in a folder laid out as `folderMode` (or, with -1, a link to such a folder).
 void tst_AnnouncedBoards::strayAnnouncementsArePassedOver_data() {
-    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<int>("folderMode"); // -1: the folder is a link to a private one
     QTest::addColumn<QString>("name");   // "<pid>": this live process
-    QTest::addColumn<QString>("target"); // "<pty>": a real pseudo-terminal; empty: a plain file
+    QTest::addColumn<QString>("target"); // "<pty>": a pseudo-terminal; empty: a plain file
     QTest::addColumn<bool>("listed");
     QTest::addColumn<bool>("kept");
-
     QTest::newRow("live board") << 0700 << "<pid>"
                                 << "<pty>" << true << true;
     QTest::newRow("process gone") << 0700 << "2147483647"
@@ -119,26 +108,24 @@ void tst_AnnouncedBoards::strayAnnouncementsArePassedOver() {
     QFETCH(bool, kept);
     PtyPair pty;
     QTemporaryDir runtime;
-    QVERIFY(pty.isValid() && runtime.isValid());
     const QString folder = AnnouncedBoards::folder(environmentIn(runtime.path()));
     const QString real = folderMode < 0 ? runtime.filePath(QStringLiteral("elsewhere")) : folder;
     const QString parent = QFileInfo(folder).path();
-    QVERIFY(QDir().mkpath(real) && QDir().mkpath(parent));
+    QVERIFY(QDir().mkpath(real) && QDir().mkpath(parent) && pty.isValid());
     QVERIFY(::chmod(QFile::encodeName(parent).constData(), 0700) == 0);
     QVERIFY(::chmod(QFile::encodeName(real).constData(), folderMode < 0 ? 0700 : folderMode) == 0);
-    if (folderMode < 0)
-        QVERIFY(QFile::link(real, folder));
+    QVERIFY(folderMode >= 0 || QFile::link(real, folder));
     const QString link = folder + u'/' + name.replace("<pid>", QString::number(::getpid()));
     target.replace(QStringLiteral("<pty>"), pty.slavePath());
     QVERIFY(target.isEmpty() ? QFile(link).open(QIODevice::WriteOnly) : QFile::link(target, link));
 
     const QList<AnnouncedBoards::Board> boards = AnnouncedBoards::live(folder);
     QCOMPARE(boards.size(), listed ? 1 : 0);
-    if (listed)
-        QCOMPARE(boards.first().device, pty.slavePath());
+    QVERIFY(!listed || boards.first().device == pty.slavePath());
     QCOMPARE(QFileInfo(link).isSymLink() || QFileInfo(link).isFile(), kept);
-    if (folderMode != 0700) // a board does not announce itself in a folder that is not ours
-        QVERIFY(!BoardAnnouncement().announce(folder, pty.slavePath()));
+    // A board does not announce itself in a folder that is not ours either.
+    QCOMPARE(BoardAnnouncement().announce(folder, pty.slavePath()),
+             folderMode == 0700 && !target.isEmpty());
 }
 
 QTEST_MAIN(tst_AnnouncedBoards)
