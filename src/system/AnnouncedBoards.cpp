@@ -58,7 +58,8 @@ QList<AnnouncedBoards::Board> AnnouncedBoards::live(const QString& folder) {
     const QString parent = QDir::cleanPath(folder + QStringLiteral("/.."));
     if (!isPrivateFolder(parent) || !isPrivateFolder(folder))
         return boards;
-    static const QRegularExpression processIdName(QStringLiteral("^[1-9][0-9]{0,9}$"));
+    // Seven digits hold every process id Linux gives (at most 2^22).
+    static const QRegularExpression processIdName(QStringLiteral("^[1-9][0-9]{0,6}$"));
     const QDir dir(folder);
     const QStringList names =
         dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);

@@ -84,7 +84,7 @@ void tst_AnnouncedBoards::strayAnnouncementsArePassedOver_data() {
     QTest::addColumn<bool>("kept");
     QTest::newRow("live board") << 0700 << "<pid>"
                                 << "<pty>" << true << true;
-    QTest::newRow("process gone") << 0700 << "2147483647"
+    QTest::newRow("process gone") << 0700 << "4194305"
                                   << "<pty>" << false << false;
     QTest::newRow("not a terminal") << 0700 << "<pid>"
                                     << "/dev/null" << false << true;
