@@ -16,7 +16,7 @@ public:
         return Answer::Ok;
     }
     QString openFileName(QWidget*, const QString&) override { return file_; }
-    QString saveFileName(QWidget*, const QString&) override { return {}; }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
     int shown = 0;
 
 private:

@@ -5,21 +5,27 @@
 //
 // Prints the device path of its serial line on the first line of standard output; a program
 // opens that device (or the link) as its serial port. Every decoded command is logged to
-// standard error or FILE. SIGINT and SIGTERM end it cleanly; the link is removed on exit.
+// standard error or FILE. SIGINT, SIGTERM and SIGHUP end it cleanly; the link is removed on exit.
+// While it runs, the board announces its device in the user's runtime folder (AnnouncedBoards),
+// where the window and vantrelctl find it without any VANTREL_COM<n>.
 
 #include "Version.h"
 #include "board/BoardWindow.h"
 #include "board/VirtualBoard.h"
 #include "desktop/ProgramIcon.h"
 #include "display/BoardModel.h"
+#include "system/AnnouncedBoards.h"
+#include "system/BoardAnnouncement.h"
 #include "system/TerminationSignals.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <QTextStream>
 #include <QTime>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -132,6 +138,11 @@ int main(int argc, char* argv[]) {
         err << "vantrel-board: cannot make the link: " << board.errorString() << "\n";
         return 1;
     }
+    BoardAnnouncement announcement;
+    if (!announcement.announce(AnnouncedBoards::folder(QProcessEnvironment::systemEnvironment()),
+                               board.devicePath()))
+        err << "vantrel-board: the board is not announced: " << announcement.errorString() << "\n";
+    err.flush();
     std::printf("%s\n", qPrintable(board.devicePath()));
     std::fflush(stdout);
 
@@ -143,7 +154,7 @@ int main(int argc, char* argv[]) {
         window->show();
     }
 
-    TerminationSignals termination;
+    TerminationSignals termination({SIGINT, SIGTERM, SIGHUP});
     QObject::connect(&termination, &TerminationSignals::terminationRequested, app.get(), [&](int) {
         if (window && parser.isSet(screenshotOption)) {
             window->refreshNow();
@@ -157,5 +168,6 @@ int main(int argc, char* argv[]) {
     board.flushLog(); // the last folded lines
     window.reset();
     board.terminal().removeLink();
+    announcement.withdraw();
     return rc;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Starts the virtual board on a pseudo-terminal and Vantrel with port 1 pointing at it; both
-# stop together.
+# Starts the virtual board on a pseudo-terminal and Vantrel connected to it on port 1; both stop
+# together.
 set -euo pipefail
 build=${1:-build/run}
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
@@ -15,4 +15,4 @@ link=$(mktemp -u "${XDG_RUNTIME_DIR:-/tmp}/vantrel-board.XXXXXX")
 board=$!
 trap 'kill $board 2>/dev/null || true; wait $board 2>/dev/null || true' EXIT
 for _ in $(seq 1 100); do [[ -e "$link" ]] && break; sleep 0.05; done
-VANTREL_COM1="$link" "$build/vantrel"
+VANTREL_COM1="$link" "$build/vantrel" --port 1 --connect

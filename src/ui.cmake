@@ -6,6 +6,7 @@ add_library(vantrel_ui STATIC
     src/app/LogoLabel.cpp src/app/LogoLabel.h
     src/app/MainWindow.cpp src/app/MainWindow.h
     src/app/QtDialogs.cpp src/app/QtDialogs.h
+    src/app/StartOptions.cpp src/app/StartOptions.h
     src/panels/Dialogs.h
     src/panels/PanelWidgets.cpp src/panels/PanelWidgets.h
     src/panels/animation/AnimationPanel.cpp src/panels/animation/AnimationPanel.h

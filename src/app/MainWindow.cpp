@@ -113,6 +113,14 @@ MainWindow::~MainWindow() {
     delete takeCentralWidget();
 }
 
+void MainWindow::openPicture(const QString& fileName) {
+    findChild<QTabWidget*>(QStringLiteral("SSTab1"))
+        ->setCurrentWidget(findChild<QWidget*>(QStringLiteral("PageModes")));
+    findChild<QTabWidget*>(QStringLiteral("SSTab2"))
+        ->setCurrentWidget(findChild<QWidget*>(QStringLiteral("PageGraphic")));
+    picture_->openPicture(fileName);
+}
+
 AboutBox* MainWindow::aboutBox() const {
     return about_.data();
 }

@@ -72,6 +72,8 @@ public slots:
     // View > Board Mirror: opens the mirror when `open`, else closes it.
     void mnuBoardMirror_Click(bool open);
     void setStatusText(const QString& text);
+    // Shows the Graphic page and opens the picture there, as its "Open" button would.
+    void openPicture(const QString& fileName);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

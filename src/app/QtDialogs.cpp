@@ -1,6 +1,8 @@
 #include "app/QtDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -46,12 +48,23 @@ Answer QtDialogs::message(QWidget* parent, const QString& text, MessageStyle sty
     }
 }
 
-QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+void QtDialogs::remember(const QString& fileName) {
+    if (!fileName.isEmpty())
+        folder_ = QFileInfo(fileName).absolutePath();
 }
 
-QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
-    QFileDialog dialog(parent, QString(), QString(), filter);
+QString QtDialogs::openFileName(QWidget* parent, const QString& filter) {
+    const QString fileName = QFileDialog::getOpenFileName(parent, QString(), folder_, filter);
+    remember(fileName);
+    return fileName;
+}
+
+QString QtDialogs::saveFileName(QWidget* parent, const QString& filter,
+                                const QString& suggestedName) {
+    const QString start = folder_.isEmpty() ? QDir::currentPath() : folder_;
+    QFileDialog dialog(parent, QString(),
+                       suggestedName.isEmpty() ? start : QDir(start).filePath(suggestedName),
+                       filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     const QRegularExpressionMatch suffix =
@@ -60,5 +73,6 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& filter) {
         dialog.setDefaultSuffix(suffix.captured(1));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    remember(dialog.selectedFiles().first());
     return dialog.selectedFiles().first();
 }

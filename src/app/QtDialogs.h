@@ -8,5 +8,11 @@ public:
     Answer message(QWidget* parent, const QString& text, MessageStyle style,
                    const QString& title) override;
     QString openFileName(QWidget* parent, const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter,
+                         const QString& suggestedName = {}) override;
+
+private:
+    void remember(const QString& fileName);
+
+    QString folder_; // where the last file was chosen, this run; empty: the working folder
 };

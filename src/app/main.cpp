@@ -2,6 +2,7 @@
 #include "app/ExitOnTermination.h"
 #include "app/MainWindow.h"
 #include "app/QtDialogs.h"
+#include "app/StartOptions.h"
 #include "desktop/ProgramIcon.h"
 #include "serial/PortMap.h"
 #include "transport/RoutedPort.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -42,31 +44,34 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(
         QStringLiteral("Control panel for the QD70315 graphic LCD board on a serial line. "
                        "VANTREL_COM<n>=DEVICE names the device behind port number n.\n"
-                       "Exit status: 0 the window was closed, 1 an unknown option or an "
-                       "unexpected argument."));
+                       "Exit status: 0 when the window was closed, 1 on an unknown option, 2 on "
+                       "a --port value that is neither a port number 1 to 16 nor an existing "
+                       "device, or more than one FILE."));
     parser.addHelpOption();
     // -V as well, as vantrelctl and the serial tools have it.
     const QCommandLineOption versionOption(
         {QStringLiteral("v"), QStringLiteral("V"), QStringLiteral("version")},
         QStringLiteral("Displays version information."));
     parser.addOption(versionOption);
+    StartOptions start;
+    StartOptions::addTo(parser);
     parser.process(*app); // answers --help, refuses unknown options
     if (parser.isSet(versionOption))
         parser.showVersion();
-    if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "vantrel: unexpected argument '%s' (see vantrel --help)\n",
-                     qPrintable(parser.positionalArguments().constFirst()));
-        return 1;
+    if (!start.read(parser)) {
+        std::fprintf(stderr, "vantrel: %s (see vantrel --help)\n", qPrintable(start.errorString()));
+        return StartOptions::kUsageError;
     }
 
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vantrel.Vantrel"));
     QApplication::setWindowIcon(desktop::programIcon());
 
-    const PortMap portMap = PortMap::fromSystem();
+    const PortMap portMap = start.portMap();
     transport::RoutedPort port(portMap);
     QtDialogs dialogs;
     MainWindow window(port, dialogs, portMap);
     exitOnTermination(window);
     window.show();
+    QTimer::singleShot(0, &window, [&] { start.applyTo(window); });
     return app->exec();
 }

@@ -31,6 +31,11 @@ QString timeOfDay(qint64 timeMs) {
     return QDateTime::fromMSecsSinceEpoch(timeMs).time().toString(QStringLiteral("HH:mm:ss.zzz"));
 }
 
+QString dateAndTime(qint64 timeMs) {
+    return QDateTime::fromMSecsSinceEpoch(timeMs).toString(
+        QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+}
+
 QString hexText(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
@@ -81,10 +86,12 @@ QString foldBytes(const TrafficEntry& entry) {
     return QStringLiteral("%1 bytes").arg(bytes);
 }
 
-QString textLine(const TrafficRow& row) {
-    return timeOfDay(row.timeMs) + QStringLiteral("  ") + directionArrow(row.direction) +
-           QStringLiteral("  ") + hexText(row.bytes).leftJustified(kHexColumnWidth) +
-           QStringLiteral("  ") + fullMeaning(row);
+QString textLine(const TrafficRow& row, TimeStamp stamp) {
+    const QString time =
+        stamp == TimeStamp::DateAndTime ? dateAndTime(row.timeMs) : timeOfDay(row.timeMs);
+    return time + QStringLiteral("  ") + directionArrow(row.direction) + QStringLiteral("  ") +
+           hexText(row.bytes).leftJustified(kHexColumnWidth) + QStringLiteral("  ") +
+           fullMeaning(row);
 }
 
 QString verboseLine(Direction direction, const QString& meaning) {
@@ -96,8 +103,8 @@ QString csvHeader() {
 }
 
 QString csvLine(const TrafficRow& row) {
-    return timeOfDay(row.timeMs) + u',' + directionText(row.direction) + u',' + hexText(row.bytes) +
-           u',' + csvField(fullMeaning(row));
+    return dateAndTime(row.timeMs) + u',' + directionText(row.direction) + u',' +
+           hexText(row.bytes) + u',' + csvField(fullMeaning(row));
 }
 
 QString droppedNote(const TrafficLog& log) {

@@ -2,8 +2,9 @@
 // How traffic reads as text: in the monitor's columns, in its text and CSV files, and in the
 // command line's --verbose output, so that all of them read the same.
 //
-//   text line   "14:03:07.125  ->  06 00              SetPage 0"
-//   CSV line    14:03:07.125,to board,06 00,SetPage 0
+//   text line   "14:03:07.125  ->  06 00              SetPage 0" (copied rows)
+//   file line   "2026-12-07 14:03:07.125  ->  06 00              SetPage 0"
+//   CSV line    2026-12-07 14:03:07.125,to board,06 00,SetPage 0
 //   verbose     "-> SetPage 0", "<- "45!""
 //
 // The meaning of bytes to the board comes from a protocol::MessageDecoder fed every write in
@@ -21,6 +22,8 @@ namespace engine {
 QString fullMeaning(const TrafficRow& row);
 // Time of day in local time with milliseconds: "14:03:07.125".
 QString timeOfDay(qint64 timeMs);
+// Date and time of day in local time, as saved files have it: "2026-12-07 14:03:07.125".
+QString dateAndTime(qint64 timeMs);
 // "49 44"
 QString hexText(const QByteArray& bytes);
 // The bytes as a row shows them: hexText() of the first kShownHexBytes, and when there are more,
@@ -39,8 +42,9 @@ QString foldMeaning(const TrafficEntry& entry);
 // A fold's bytes, all its writes together: "5120 bytes".
 QString foldBytes(const TrafficEntry& entry);
 
-// One row as a line of the text file and of copied rows.
-QString textLine(const TrafficRow& row);
+// One row as a line of copied rows (time of day) or of the text file (with the date).
+enum class TimeStamp { TimeOfDay, DateAndTime };
+QString textLine(const TrafficRow& row, TimeStamp stamp = TimeStamp::TimeOfDay);
 // One row as the command line's --verbose prints it.
 QString verboseLine(Direction direction, const QString& meaning);
 QString csvHeader();
@@ -60,7 +64,9 @@ QString trafficFile(const TrafficLog& log, TrafficFileFormat format, Keep keep) 
         out += QStringLiteral("# ") + droppedNote(log) + u'\n';
     log.forEachRow([&](const TrafficRow& row) {
         if (keep(row))
-            out += (format == TrafficFileFormat::Csv ? csvLine(row) : textLine(row)) + u'\n';
+            out += (format == TrafficFileFormat::Csv ? csvLine(row)
+                                                     : textLine(row, TimeStamp::DateAndTime)) +
+                   u'\n';
     });
     return out;
 }

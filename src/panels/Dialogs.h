@@ -1,7 +1,9 @@
 #pragma once
 // The program's modal message boxes and its file dialogs, behind one seam so that tests can
-// answer them and check their exact text, style and title.
+// answer them and check their exact text, style and title. The file dialogs start in the folder
+// last chosen in this run; nothing is kept between runs.
 
+#include <QDateTime>
 #include <QString>
 
 class QWidget;
@@ -27,6 +29,14 @@ public:
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
     // Shows the file-save dialog with a filter such as "Bitmap (*.bmp)": a name typed without
     // an extension gets the filter's first one, and replacing an existing file is confirmed
-    // there. Empty when cancelled.
-    virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
+    // there. `suggestedName` is offered as the file's name. Empty when cancelled.
+    virtual QString saveFileName(QWidget* parent, const QString& filter,
+                                 const QString& suggestedName = {}) = 0;
 };
+
+// A name for a new file, from what it holds and when: "traffic-2026-12-07-1405.txt".
+inline QString suggestedFileName(const QString& what, const QString& suffix) {
+    return QStringLiteral("%1-%2.%3")
+        .arg(what, QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmm")),
+             suffix);
+}

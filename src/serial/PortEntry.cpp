@@ -3,6 +3,8 @@
 #include <QStringList>
 
 QString PortEntry::label() const {
+    if (virtualBoard)
+        return QStringLiteral("%1  Virtual board  %2").arg(number).arg(resolvedPath);
     QString text = QStringLiteral("%1  %2").arg(number).arg(deviceName);
     if (!product.isEmpty())
         text += QStringLiteral("  ") + product;

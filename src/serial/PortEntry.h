@@ -12,8 +12,10 @@ struct PortEntry {
     QString product;      // the USB adapter's product name, "FT232R USB UART"
     QString stableId;     // the same adapter after re-plugging has the same id; empty: unknown
     QString resolvedPath; // where devicePath leads when it is a link; else devicePath
+    bool virtualBoard = false; // a running vantrel-board announced this pseudo-terminal
 
-    // "1  ttyUSB0  FT232R USB UART", or "1  ttyUSB0" when the product is unknown.
+    // "1  ttyUSB0  FT232R USB UART", or "1  ttyUSB0" when the product is unknown;
+    // "3  Virtual board  /dev/pts/4" for a virtual board.
     QString label() const;
     // The full path, where a link leads, and the by-id name, one per line.
     QString toolTip() const;

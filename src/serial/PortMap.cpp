@@ -1,6 +1,7 @@
 #include "serial/PortMap.h"
 
 #include "serial/PortUrl.h"
+#include "system/AnnouncedBoards.h"
 
 #include <QDir>
 #include <QFile>
@@ -126,7 +127,8 @@ DeviceKey keyOf(const QString& path) {
 PortMap::PortMap() : table_(std::make_shared<Table>()) {}
 
 PortMap::PortMap(QMap<int, QString> devices, ExistsFn exists)
-    : table_(std::make_shared<Table>(Table{std::move(devices), {}})), exists_(std::move(exists)) {}
+    : table_(std::make_shared<Table>(Table{std::move(devices), {}, {}})),
+      exists_(std::move(exists)) {}
 
 bool PortMap::exists(const QString& path) const {
     // A network port is listed as named: its host is neither resolved nor asked.
@@ -136,7 +138,7 @@ bool PortMap::exists(const QString& path) const {
 }
 
 PortMap PortMap::build(const QProcessEnvironment& environment, const QStringList& systemDevices,
-                       ExistsFn exists) {
+                       ExistsFn exists, const QStringList& boardLinks) {
     QMap<int, QString> devices;
     for (int n = kFirstPort; n <= kLastPort; ++n) {
         const QString path = environment.value(QStringLiteral("VANTREL_COM%1").arg(n)).trimmed();
@@ -155,6 +157,14 @@ PortMap PortMap::build(const QProcessEnvironment& environment, const QStringList
             remaining << path;
     std::sort(remaining.begin(), remaining.end(),
               [](const QString& a, const QString& b) { return keyOf(a) < keyOf(b); });
+    // The virtual boards after the devices of the machine.
+    QStringList boardDevices;
+    for (const QString& link : boardLinks) {
+        const QString device = resolved(link);
+        boardDevices << device;
+        if (!named.contains(link) && !named.contains(device) && !remaining.contains(device))
+            remaining << link;
+    }
     int n = kFirstPort;
     for (const QString& path : remaining) {
         while (n <= kLastPort && devices.contains(n))
@@ -164,6 +174,7 @@ PortMap PortMap::build(const QProcessEnvironment& environment, const QStringList
         devices.insert(n++, path);
     }
     PortMap map(devices, std::move(exists));
+    map.table_->boardDevices = boardDevices;
     for (int n = kFirstPort; n <= kLastPort; ++n) {
         const QString path = environment.value(QStringLiteral("VANTREL_COM%1").arg(n)).trimmed();
         if (!path.isEmpty())
@@ -203,7 +214,11 @@ PortMap PortMap::fromSystem(const System& system) {
         for (const QSerialPortInfo& info : ports)
             paths << info.systemLocation();
     }
-    PortMap map = build(system.environment, paths, pathExists);
+    QStringList boardLinks;
+    const auto boards = AnnouncedBoards::live(AnnouncedBoards::folder(system.environment));
+    for (const AnnouncedBoards::Board& board : boards)
+        boardLinks << board.link;
+    PortMap map = build(system.environment, paths, pathExists, boardLinks);
     map.system_ = system;
     return map;
 }
@@ -245,6 +260,7 @@ QList<PortEntry> PortMap::entries() const {
         }
         entry.resolvedPath = resolved(entry.devicePath);
         entry.deviceName = shortName(entry.resolvedPath, deviceDir);
+        entry.virtualBoard = table_->boardDevices.contains(entry.resolvedPath);
         entry.byIdPath = byId.value(entry.resolvedPath);
         const UsbDevice usb = usbDeviceOf(ttyClassDir, QFileInfo(entry.resolvedPath).fileName());
         entry.product = usb.product;
@@ -262,8 +278,13 @@ QList<PortEntry> PortMap::entries() const {
 }
 
 QStringList PortMap::watchedDirectories(const System& system) {
+    const QString boardsFolder = AnnouncedBoards::folder(system.environment);
     QStringList dirs{system.deviceDir,
-                     QDir(system.deviceDir).filePath(QStringLiteral("serial/by-id"))};
+                     QDir(system.deviceDir).filePath(QStringLiteral("serial/by-id")), boardsFolder};
+    // A board that was killed leaves its link, but its pseudo-terminal goes.
+    const auto boards = AnnouncedBoards::live(boardsFolder);
+    for (const AnnouncedBoards::Board& board : boards)
+        dirs << QFileInfo(board.device).absolutePath();
     for (int n = kFirstPort; n <= kLastPort; ++n) {
         const QString path =
             system.environment.value(QStringLiteral("VANTREL_COM%1").arg(n)).trimmed();

@@ -9,6 +9,9 @@
 // each family by its numeric index (ttyUSB2 before ttyUSB10). A device that a VANTREL_COM<n> names,
 // directly or through a link such as its by-id name, is listed under that number only. A number
 // is listed when its device path exists; nothing is ever opened to find out.
+// Virtual boards that announce themselves in the user's runtime folder (AnnouncedBoards) come
+// last, in the order they started; one that a VANTREL_COM<n> already names is listed once, under
+// that number.
 //
 // A map read from a system (fromSystem) can be read again with refresh(). Its copies share one
 // table, so that the serial port, which holds a copy, opens the device the port list shows:
@@ -44,14 +47,16 @@ public:
     // path exists when the file system has it.
     explicit PortMap(QMap<int, QString> devices, ExistsFn exists = {});
 
-    // The mapping built from VANTREL_COM<n> and the given system device paths (any order).
+    // The mapping built from VANTREL_COM<n>, the given system device paths (any order) and
+    // the announced virtual boards (their announcement links, in order).
     static PortMap build(const QProcessEnvironment& environment, const QStringList& systemDevices,
-                         ExistsFn exists);
+                         ExistsFn exists, const QStringList& boardLinks = {});
     // The mapping of this machine: the process environment and the serial devices in sysfs
     // (QSerialPortInfo where there is no sysfs).
     static PortMap fromSystem();
     // The mapping of `system`: VANTREL_COM<n> from its environment, the devices of its tty class
-    // folder as paths under its device folder.
+    // folder as paths under its device folder, the virtual boards announced in the folder its
+    // environment's XDG_RUNTIME_DIR (or TMPDIR) gives.
     static PortMap fromSystem(const System& system);
 
     // Reads the system again, for this map and all its copies. A map made from an explicit
@@ -74,8 +79,8 @@ public:
     // each device (by-id name, USB product and serial number from sysfs).
     QList<PortEntry> entries() const;
     // Folders whose changes can change the entries of `system`: the device folder, its
-    // serial/by-id, and the folders of each VANTREL_COM<n> path and of what it links to. Some
-    // may not exist yet.
+    // serial/by-id, the boards' announcement folder and their pseudo-terminals' folder, and the
+    // folders of each VANTREL_COM<n> path and of what it links to. Some may not exist yet.
     static QStringList watchedDirectories(const System& system);
     // Why no port can be chosen, for the user: names each VANTREL_COM<n> whose device is
     // missing, or says how to name one when none is set.
@@ -85,6 +90,7 @@ private:
     struct Table {
         QMap<int, QString> devices;
         QMap<int, QString> named; // the numbers VANTREL_COM<n> set, and their paths
+        QStringList boardDevices; // the pseudo-terminals of the announced virtual boards
     };
     bool exists(const QString& path) const;
 

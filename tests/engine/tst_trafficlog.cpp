@@ -230,22 +230,24 @@ void tst_TrafficLog::files() {
                      "3C | 1075 > 03 3C"));
     QCOMPARE(engine::trafficFile(log, engine::TrafficFileFormat::Text,
                                  [](const TrafficRow&) { return true; }),
-             QStringLiteral("# The oldest row was dropped; the monitor keeps the latest, up to 4 "
-                            "rows in 24 MB.\n"
-                            "14:03:07.165  <-  34 35 21 2C 20 22 6F 6B 22 0D  \"45!, \"ok\"<CR>\"\n"
-                            "14:03:07.186  ->  26 48 69 0D        BeginString \"Hi\"\n"
-                            "14:03:07.187  ->  1F 01 0A 14 64 3C  DrawLineRect Outline 10 20 100 "
-                            "60\n"
-                            "14:03:08.200  ->  03 3C              PutPattern 0x3C\n"));
+             QStringLiteral(
+                 "# The oldest row was dropped; the monitor keeps the latest, up to 4 "
+                 "rows in 24 MB.\n"
+                 "2024-05-02 14:03:07.165  <-  34 35 21 2C 20 22 6F 6B 22 0D  \"45!, \"ok\"<CR>\"\n"
+                 "2024-05-02 14:03:07.186  ->  26 48 69 0D        BeginString \"Hi\"\n"
+                 "2024-05-02 14:03:07.187  ->  1F 01 0A 14 64 3C  DrawLineRect Outline 10 20 100 "
+                 "60\n"
+                 "2024-05-02 14:03:08.200  ->  03 3C              PutPattern 0x3C\n"));
     QCOMPARE(engine::trafficFile(log, engine::TrafficFileFormat::Csv,
                                  [](const TrafficRow& row) {
                                      return row.direction == Direction::FromBoard ||
                                             row.bytes.startsWith('\x26');
                                  }),
-             QStringLiteral("time,direction,bytes,meaning\n"
-                            "14:03:07.165,from board,34 35 21 2C 20 22 6F 6B 22 0D,"
-                            "\"\"\"45!, \"\"ok\"\"<CR>\"\"\"\n"
-                            "14:03:07.186,to board,26 48 69 0D,\"BeginString \"\"Hi\"\"\"\n"));
+             QStringLiteral(
+                 "time,direction,bytes,meaning\n"
+                 "2024-05-02 14:03:07.165,from board,34 35 21 2C 20 22 6F 6B 22 0D,"
+                 "\"\"\"45!, \"\"ok\"\"<CR>\"\"\"\n"
+                 "2024-05-02 14:03:07.186,to board,26 48 69 0D,\"BeginString \"\"Hi\"\"\"\n"));
     QCOMPARE(engine::verboseLine(Direction::FromBoard, log.entry(0).first().meaning),
              QStringLiteral("<- \"45!, \"ok\"<CR>\""));
 }

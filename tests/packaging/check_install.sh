@@ -60,10 +60,11 @@ got=$(run "$vantrel" -platform offscreen --version)
 [[ "$got" == "$expected" ]] || fail "vantrel -platform offscreen --version printed '$got': $(errors)"
 got=$(run QT_QPA_PLATFORM=offscreen "$prefix/bin/vantrel-board" --version)
 [[ "$got" == "vantrel-board $version" ]] || fail "vantrel-board --version printed '$got': $(errors)"
-run "$vantrel" -platform offscreen stray-word >/dev/null
+# One FILE is a picture to open; a second one is a usage error.
+run "$vantrel" -platform offscreen picture.png stray-word >/dev/null
 rc=$?
-[[ $rc -eq 1 ]] && grep -qF "'stray-word'" "$work/stderr" ||
-    fail "vantrel with a stray argument: exit $rc, '$(errors)' (expected exit 1 naming it)"
+[[ $rc -eq 2 ]] && grep -qF "'stray-word'" "$work/stderr" ||
+    fail "vantrel with a stray argument: exit $rc, '$(errors)' (expected exit 2 naming it)"
 
 # vantrelctl's shell completion where bash-completion and zsh look for it.
 for file in bash-completion/completions/vantrelctl zsh/vendor-completions/_vantrelctl; do

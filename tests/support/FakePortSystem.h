@@ -58,6 +58,8 @@ public:
         s.ttyClassDir = ttyClassDir();
         s.deviceDir = deviceDir();
         s.environment = QProcessEnvironment();
+        // Its own runtime folder: no virtual board of the machine's user appears.
+        s.environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root());
         for (const QString& assignment : environment)
             s.environment.insert(assignment.section(u'=', 0, 0),
                                  expand(assignment.section(u'=', 1)));

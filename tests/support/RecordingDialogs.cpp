@@ -17,7 +17,9 @@ QString RecordingDialogs::openFileName(QWidget*, const QString& filter) {
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 
-QString RecordingDialogs::saveFileName(QWidget*, const QString& filter) {
+QString RecordingDialogs::saveFileName(QWidget*, const QString& filter,
+                                       const QString& suggestedName) {
     saveFileFilters.append(filter);
+    suggestedNames.append(suggestedName);
     return saveFileNames.isEmpty() ? QString() : saveFileNames.dequeue();
 }

@@ -29,7 +29,6 @@ const QString kDisconnect = QStringLiteral("Disconnect");
 const QString kDisconnectedByUser = QStringLiteral("Controller Disconnected");
 const QString kDisconnectedTimeOut = QStringLiteral("Controller Disconnected ");
 
-
 } // namespace
 
 ConnectionPanel::ConnectionPanel(BoardSession& session, Dialogs& dialogs, PortMap portMap,
@@ -119,6 +118,13 @@ void ConnectionPanel::fillLists() {
     followSystemPorts();
     cboBR_->setCurrentIndex(protocol::kDefaultRateIndex);
     cmbBoudRate_->setCurrentIndex(protocol::kDefaultRateIndex);
+}
+
+bool ConnectionPanel::selectPort(int number) {
+    const int index = cboPort_->findData(number);
+    if (index >= 0)
+        cboPort_->setCurrentIndex(index);
+    return index >= 0;
 }
 
 void ConnectionPanel::shutDown() {

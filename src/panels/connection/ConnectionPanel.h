@@ -51,6 +51,8 @@ public:
     // Start-up: lists the ports that exist among 1..16, selects the first, and selects 9600 in
     // both rate lists.
     void fillLists();
+    // Selects port `number` in the list; false when the list does not show it.
+    bool selectPort(int number);
     // Shut-down: stops every timer and releases the port, sending nothing.
     void shutDown();
 

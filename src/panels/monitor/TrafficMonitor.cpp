@@ -233,7 +233,8 @@ bool TrafficMonitor::writeFile(const QString& fileName, const QString& text) {
 
 void TrafficMonitor::save() {
     const QString fileName =
-        dialogs_.saveFileName(this, QStringLiteral("Text (*.txt);;CSV (*.csv)"));
+        dialogs_.saveFileName(this, QStringLiteral("Text (*.txt);;CSV (*.csv)"),
+                              suggestedFileName(QStringLiteral("traffic"), QStringLiteral("txt")));
     if (fileName.isEmpty())
         return;
     const auto format = fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
@@ -273,7 +274,8 @@ void TrafficMonitor::saveScript() {
         return;
     }
     const QString fileName =
-        dialogs_.saveFileName(this, QStringLiteral("vantrelctl script (*.txt);;All files (*)"));
+        dialogs_.saveFileName(this, QStringLiteral("vantrelctl script (*.txt);;All files (*)"),
+                              suggestedFileName(QStringLiteral("script"), QStringLiteral("txt")));
     if (!fileName.isEmpty())
         writeFile(fileName, scriptText());
 }

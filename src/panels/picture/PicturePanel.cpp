@@ -112,7 +112,12 @@ void PicturePanel::Command5_Click() {
     const QString fileName = dialogs_.openFileName(this, openFilter());
     if (fileName.isEmpty())
         return; // cancelled: nothing happens at all
+    openPicture(fileName);
+}
 
+void PicturePanel::openPicture(const QString& fileName) {
+    if (uploading() || converter_)
+        return;
     const PictureFile picture = PictureFile::open(fileName);
     if (!picture.ok()) {
         emit responseCleared();
@@ -153,7 +158,8 @@ void PicturePanel::take(const PageBytes& pages, int width, int height) {
 }
 
 void PicturePanel::cmdSaveBitmap_Click() {
-    const QString fileName = dialogs_.saveFileName(this, kFilter);
+    const QString fileName = dialogs_.saveFileName(
+        this, kFilter, suggestedFileName(QStringLiteral("picture"), QStringLiteral("bmp")));
     if (fileName.isEmpty())
         return;
     // What "Send" uploads, page by page.

@@ -53,6 +53,8 @@ public:
 
 public slots:
     void Command5_Click(); // "Open"
+    // Opens `fileName` as "Open" does once a file is chosen (the program's FILE argument).
+    void openPicture(const QString& fileName);
     void Command3_Click(); // "Send"
     void cmdSaveBitmap_Click(); // "Save As Bitmap..."
     // One pacing step of a running upload (the session's UploadTimer).

@@ -310,21 +310,22 @@ void tst_TrafficMonitor::saveAndReadBack_data() {
     QTest::addColumn<int>("filter");
     QTest::addColumn<QString>("expected");
     QTest::newRow("text") << "trace.txt" << 0
-                          << "09:15:00.000  ->  49 44              Identify\n"
-                             "09:15:00.040  <-  34 35 2C 22 21 0D  \"45,\"!<CR>\"\n"
-                             "09:15:01.040  ->  26 48 69 0D        BeginString \"Hi\"\n";
+                          << "2024-05-02 09:15:00.000  ->  49 44              Identify\n"
+                             "2024-05-02 09:15:00.040  <-  34 35 2C 22 21 0D  \"45,\"!<CR>\"\n"
+                             "2024-05-02 09:15:01.040  ->  26 48 69 0D        BeginString \"Hi\"\n";
     QTest::newRow("csv by its suffix")
         << "trace.CSV" << 0
         << "time,direction,bytes,meaning\n"
-           "09:15:00.000,to board,49 44,Identify\n"
-           "09:15:00.040,from board,34 35 2C 22 21 0D,\"\"\"45,\"\"!<CR>\"\"\"\n"
-           "09:15:01.040,to board,26 48 69 0D,\"BeginString \"\"Hi\"\"\"\n";
+           "2024-05-02 09:15:00.000,to board,49 44,Identify\n"
+           "2024-05-02 09:15:00.040,from board,34 35 2C 22 21 0D,\"\"\"45,\"\"!<CR>\"\"\"\n"
+           "2024-05-02 09:15:01.040,to board,26 48 69 0D,\"BeginString \"\"Hi\"\"\"\n";
     QTest::newRow("what the filter shows")
-        << "replies.txt" << 2 << "09:15:00.040  <-  34 35 2C 22 21 0D  \"45,\"!<CR>\"\n";
-    QTest::newRow("no suffix is text") << "trace" << 1
-                                       << "09:15:00.000  ->  49 44              Identify\n"
-                                          "09:15:01.040  ->  26 48 69 0D        BeginString "
-                                          "\"Hi\"\n";
+        << "replies.txt" << 2 << "2024-05-02 09:15:00.040  <-  34 35 2C 22 21 0D  \"45,\"!<CR>\"\n";
+    QTest::newRow("no suffix is text")
+        << "trace" << 1
+        << "2024-05-02 09:15:00.000  ->  49 44              Identify\n"
+           "2024-05-02 09:15:01.040  ->  26 48 69 0D        BeginString "
+           "\"Hi\"\n";
 }
 
 void tst_TrafficMonitor::saveAndReadBack() {
@@ -395,11 +396,11 @@ void tst_TrafficMonitor::saveScript() {
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
     QVERIFY2(lines[0].startsWith("# vantrelctl script saved by the Vantrel traffic monitor on "),
              qPrintable(lines[0]));
-    QCOMPARE(lines.mid(2), QStringList({"# 09:15:00.000",
-                                        "# identify (the connection's detection; vantrelctl "
-                                        "detects by itself)",
-                                        "contrast 45",
-                                        "# 09:15:03.060, 3.000 s later", "pixel 5 7", ""}));
+    QCOMPARE(lines.mid(2),
+             QStringList({"# 09:15:00.000",
+                          "# identify (the connection's detection; vantrelctl "
+                          "detects by itself)",
+                          "contrast 45", "# 09:15:03.060, 3.000 s later", "pixel 5 7", ""}));
 }
 
 void tst_TrafficMonitor::viewMenuOpensAndCloses() {
