@@ -80,11 +80,11 @@ soak: setup $(TOOLS_BUILD)/build.ninja
 	cmake --build $(TOOLS_BUILD) -j $(JOBS) --target soak_window vantrel-board
 	QT_QPA_PLATFORM=offscreen SOAK_MINUTES=$(SOAK_MINUTES) $(TOOLS_BUILD)/bench/soak_window
 
-# The libFuzzer targets, built with clang. FUZZ_SECONDS per target (default 600).
+# The libFuzzer targets, built with clang, run two at a time for FUZZ_SECONDS each (default 600).
 fuzz:
 	@scripts/setup.sh --fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_FUZZ=ON -DVANTREL_TESTS=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	scripts/fuzz.sh $(FUZZ_BUILD)
 
 clean:

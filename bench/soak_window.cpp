@@ -41,7 +41,7 @@ constexpr int kTouchMs = 50;
 constexpr int kRates[] = {2400, 4800, 9600, 14400, 19200, 28800, 38400, 57600, 115200};
 constexpr int kFastRate = 8;                  // uploads at 115200
 constexpr int kDownRates[] = {7, 4, 2, 6, 0}; // one change down each round, then back up
-constexpr int kUploadsPerRound = 6;           // four one-bit, two converted
+constexpr int kUploadsPerRound = 12;          // eight one-bit, four converted
 
 double mb(qint64 bytes) {
     return double(bytes) / (1024.0 * 1024.0);
@@ -279,9 +279,9 @@ int main(int argc, char* argv[]) {
     std::printf("Soak: %.1f min; the board (its own process) touches every %d ms. Each round: "
                 "connect, touch on, text in fonts 1-4 and a string, line, filled rectangle, "
                 "circle, pixel, eight display modes, LCD off/on, rotation, page flip and clear, "
-                "screen save/clear/load, monitor%s open, %d uploads at 115200 (4 one-bit, 2 "
-                "converted from 640x480) each followed by touch on, monitor closed, a baud change "
-                "down and back up to 115200, disconnect.\n",
+                "screen save/clear/load, monitor%s open, %d uploads at 115200 (of every three, "
+                "two one-bit and one converted from 640x480), each followed by touch on, monitor "
+                "closed, a baud change down and back up to 115200, disconnect.\n",
                 minutes, kTouchMs,
                 window.findChild<QAction*>(QStringLiteral("mnuBoardMirror")) ? " and mirror"
                                                                               : " (no mirror)",
