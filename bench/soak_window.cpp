@@ -125,11 +125,23 @@ int main(int argc, char* argv[]) {
         return polling() && findControl<QLabel>(&window, "StatusPanel1")->text() ==
                                 QStringLiteral("Connected: COM1 %1,N,8,1").arg(kRates[index]);
     };
-    auto toggle = [&](const char* actionName, bool open) {
-        // The board mirror is optional: a window without it skips these steps.
-        if (QAction* action = window.findChild<QAction*>(QString::fromLatin1(actionName)))
+    // Opens or closes the window a View menu action shows, as a user would: the action, or
+    // for a window the action only opens, its own close. The board mirror is optional: a
+    // program without the action skips it.
+    auto toggle = [&](const char* actionName, const char* windowName, bool open) {
+        QAction* action = window.findChild<QAction*>(QString::fromLatin1(actionName));
+        if (!action)
+            return;
+        if (action->isCheckable()) {
             if (action->isChecked() != open)
                 action->trigger();
+        } else if (open) {
+            action->trigger();
+        } else {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == QLatin1String(windowName) && w->isVisible())
+                    w->close();
+        }
     };
 
     using Step = SoakSteps::Step;
@@ -212,14 +224,14 @@ int main(int argc, char* argv[]) {
                          click("cmdOk");
                      }});
         s.push_back({QStringLiteral("monitor and mirror open"), [&] {
-                         toggle("mnuTrafficMonitor", true);
-                         toggle("mnuBoardMirror", true);
+                         toggle("mnuTrafficMonitor", "frmTrafficMonitor", true);
+                         toggle("mnuBoardMirror", "frmBoardMirror", true);
                      }});
         for (int k = 0; k < kUploadsPerRound; ++k)
             upload(s, k % 3 == 2 ? photo : bitmaps[k % 2], k % 3 == 2);
         s.push_back({QStringLiteral("monitor and mirror closed"), [&] {
-                         toggle("mnuTrafficMonitor", false);
-                         toggle("mnuBoardMirror", false);
+                         toggle("mnuTrafficMonitor", "frmTrafficMonitor", false);
+                         toggle("mnuBoardMirror", "frmBoardMirror", false);
                      }});
         for (const int to : {kDownRates[r % std::size(kDownRates)], kFastRate})
             s.push_back({QStringLiteral("baud change to %1").arg(kRates[to]), [&, to] {
