@@ -26,11 +26,12 @@ if [[ ${#targets[@]} -eq 0 ]]; then
 fi
 
 # The largest single allocation a target may make on a legitimate input: the picture decoder's
-# bound (ImageLoader::kMaxDecodedBytes, 256 MB) for the image converter, far less for the rest.
+# bound (ImageLoader::kMaxDecodedBytes, 256 MB) for the image converter and for scripts (whose
+# `picture FILE` may name any picture on the machine), far less for the rest.
 # The resident limit leaves room for AddressSanitizer's shadow memory and the fuzzer's corpus.
 malloc_limit() {
     case $1 in
-        fuzz_image_converter) echo 320 ;;
+        fuzz_image_converter | fuzz_script) echo 320 ;;
         *) echo 64 ;;
     esac
 }
