@@ -8,7 +8,7 @@ RUN_BUILD := build/run
 TOOLS_BUILD := build/tools
 FUZZ_BUILD := build/fuzz
 
-.PHONY: all setup run test screenshots bench fuzz install uninstall package clean
+.PHONY: all setup run test screenshots bench soak fuzz install uninstall package clean
 
 all: test
 
@@ -73,11 +73,18 @@ bench: setup $(TOOLS_BUILD)/build.ninja
 	cmake --build $(TOOLS_BUILD) -j $(JOBS)
 	scripts/bench.sh $(TOOLS_BUILD)
 
-# The libFuzzer targets, built with clang. FUZZ_SECONDS per target (default 600).
+# The soak: the window on the virtual board for SOAK_MINUTES (default 10), with its memory,
+# files, threads, stalls and bytes each minute and a verdict at the end. Run it alone.
+SOAK_MINUTES ?= 10
+soak: setup $(TOOLS_BUILD)/build.ninja
+	cmake --build $(TOOLS_BUILD) -j $(JOBS) --target soak_window vantrel-board
+	QT_QPA_PLATFORM=offscreen SOAK_MINUTES=$(SOAK_MINUTES) $(TOOLS_BUILD)/bench/soak_window
+
+# The libFuzzer targets, built with clang, run two at a time for FUZZ_SECONDS each (default 600).
 fuzz:
 	@scripts/setup.sh --fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_FUZZ=ON -DVANTREL_TESTS=OFF
-	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
 	scripts/fuzz.sh $(FUZZ_BUILD)
 
 clean:

@@ -1,7 +1,7 @@
 // vantrel-board: the virtual QD70315 board on a pseudo-terminal.
 //
 //   vantrel-board [--link PATH] [--headless] [--rate BAUD] [--log FILE] [--zoom N]
-//                 [--screenshot FILE]
+//                 [--screenshot FILE] [--touch-every MS] [--report-every MS]
 //
 // Prints the device path of its serial line on the first line of standard output; a program
 // opens that device (or the link) as its serial port. Every decoded command is logged to
@@ -11,6 +11,7 @@
 
 #include "Version.h"
 #include "board/BoardWindow.h"
+#include "board/TouchFinger.h"
 #include "board/VirtualBoard.h"
 #include "desktop/ProgramIcon.h"
 #include "display/BoardModel.h"
@@ -25,6 +26,7 @@
 #include <QProcessEnvironment>
 #include <QTextStream>
 #include <QTime>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -89,8 +91,18 @@ int main(int argc, char* argv[]) {
         QStringLiteral("screenshot"),
         QStringLiteral("Save a picture of the window to FILE (PNG) when the board ends."),
         QStringLiteral("FILE"));
-    parser.addOptions(
-        {linkOption, headlessOption, rateOption, logOption, zoomOption, screenshotOption});
+    const QCommandLineOption touchOption(
+        QStringLiteral("touch-every"),
+        QStringLiteral("Touch the glass every MS milliseconds (10..60000), moving over it as a "
+                       "finger would; reports go out while the touch screen is on."),
+        QStringLiteral("MS"));
+    const QCommandLineOption reportOption(
+        QStringLiteral("report-every"),
+        QStringLiteral("Print \"taken N bytes\" on standard output every MS milliseconds "
+                       "(10..60000) and when the board ends: every byte taken from the line."),
+        QStringLiteral("MS"));
+    parser.addOptions({linkOption, headlessOption, rateOption, logOption, zoomOption,
+                       screenshotOption, touchOption, reportOption});
     parser.process(*app);
     if (parser.isSet(versionOption))
         parser.showVersion();
@@ -109,6 +121,20 @@ int main(int argc, char* argv[]) {
     }
     if (headless && parser.isSet(screenshotOption)) {
         err << "vantrel-board: --screenshot needs the window\n";
+        return 2;
+    }
+
+    const auto interval = [&](const QCommandLineOption& option) {
+        if (!parser.isSet(option))
+            return 0;
+        bool ok = false;
+        const int ms = parser.value(option).toInt(&ok);
+        return ok && ms >= 10 && ms <= 60000 ? ms : -1;
+    };
+    const int touchMs = interval(touchOption);
+    const int reportMs = interval(reportOption);
+    if (touchMs < 0 || reportMs < 0) {
+        err << "vantrel-board: --touch-every and --report-every take 10..60000 ms\n";
         return 2;
     }
 
@@ -146,6 +172,18 @@ int main(int argc, char* argv[]) {
     std::printf("%s\n", qPrintable(board.devicePath()));
     std::fflush(stdout);
 
+    TouchFinger finger(board);
+    if (touchMs > 0)
+        finger.start(touchMs);
+    const auto reportTaken = [&board] {
+        std::printf("taken %lld bytes\n", static_cast<long long>(board.terminal().bytesRead()));
+        std::fflush(stdout);
+    };
+    QTimer reportClock;
+    QObject::connect(&reportClock, &QTimer::timeout, reportTaken);
+    if (reportMs > 0)
+        reportClock.start(reportMs);
+
     std::unique_ptr<BoardWindow> window;
     if (!headless) {
         QGuiApplication::setDesktopFileName(QStringLiteral("org.example.vantrel.VirtualBoard"));
@@ -166,6 +204,8 @@ int main(int argc, char* argv[]) {
 
     const int rc = app->exec();
     board.flushLog(); // the last folded lines
+    if (reportMs > 0)
+        reportTaken();
     window.reset();
     board.terminal().removeLink();
     announcement.withdraw();
