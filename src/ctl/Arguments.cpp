@@ -14,7 +14,7 @@ bool isOption(const QString& word) {
 // The options that belong before the command, for a helpful word when one comes after it.
 bool isGlobalOption(const QString& word) {
     const QString name = word.section(u'=', 0, 0);
-    for (const char* global : {"--port", "--rate", "--no-detect", "--dry-run", "--verbose"})
+    for (const char* global : {"--port", "--rate", "--no-detect", "--dry-run", "--verbose", "--mirror"})
         if (name == QLatin1String(global))
             return true;
     return false;

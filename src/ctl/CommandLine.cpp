@@ -1,7 +1,10 @@
 #include "ctl/CommandLine.h"
 
+#include "ctl/ScreenCommands.h"
 #include "protocol/BaudRates.h"
 #include "serial/PortMap.h"
+
+#include "ctl/Arguments.h"
 
 #include <QRegularExpression>
 
@@ -40,6 +43,9 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
     };
 
     bool rateGiven = false;
+    bool forceGiven = false;
+    bool formatGiven = false;
+    QStringList mirrorWords; // --mirror FILE as render's --output FILE
     qsizetype i = 0;
     for (; i < arguments.size(); ++i) {
         const QString& word = arguments[i];
@@ -60,6 +66,21 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
             run.dryRun = true;
         } else if (word == QStringLiteral("--verbose")) {
             run.verbose = true;
+        } else if (word == QStringLiteral("--force")) {
+            forceGiven = true;
+        } else if (isOptionNamed(word, QStringLiteral("--format"))) {
+            const auto value = optionValue(arguments, i, QStringLiteral("--format"), error);
+            if (!value)
+                return refuse(error);
+            if (*value != QStringLiteral("hex") && *value != QStringLiteral("c"))
+                return refuse(QStringLiteral("--format must be hex or c, not \"%1\"").arg(*value));
+            run.dryRunAsC = *value == QStringLiteral("c");
+            formatGiven = true;
+        } else if (isOptionNamed(word, QStringLiteral("--mirror"))) {
+            const auto value = optionValue(arguments, i, QStringLiteral("--mirror"), error);
+            if (!value)
+                return refuse(error);
+            mirrorWords = {QStringLiteral("--output"), *value};
         } else if (isOptionNamed(word, QStringLiteral("--port"))) {
             const auto value = optionValue(arguments, i, QStringLiteral("--port"), error);
             if (!value)
@@ -121,6 +142,39 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
         return refuse(QStringLiteral("no command given"));
 
     const QString& first = groups.first().first();
+    if (formatGiven && !run.dryRun)
+        return refuse(QStringLiteral("--format is for --dry-run"));
+    if (!mirrorWords.isEmpty()) {
+        if (forceGiven)
+            mirrorWords << QStringLiteral("--force");
+        Arguments a(mirrorWords, QStringLiteral("--mirror FILE [--force]"));
+        run.mirror = OutputOptions::take(a);
+        if (!run.mirror)
+            return refuse(QStringLiteral("--mirror: ") + a.error().replace(
+                QStringLiteral("--output"), QStringLiteral("--mirror")));
+        if (run.ports.size() > 1)
+            return refuse(QStringLiteral("--mirror takes one board, not %1").arg(run.ports.size()));
+    } else if (forceGiven) {
+        return refuse(QStringLiteral("--force is for --mirror (render and convert take their "
+                                     "own, after the command)"));
+    }
+    if (first == QStringLiteral("render") || first == QStringLiteral("convert")) {
+        // Nothing is opened: the options of a port or a run have nothing to act on.
+        if (!run.ports.isEmpty() || rateGiven || !run.detect || run.dryRun || run.mirror)
+            return refuse(QStringLiteral("%1 opens no port: --port, --rate, --no-detect, "
+                                         "--dry-run and --mirror do not go with it")
+                              .arg(first),
+                          first);
+        if (first == QStringLiteral("convert")) {
+            if (groups.size() > 1)
+                return refuse(QStringLiteral("convert runs alone, not with other commands"),
+                              first);
+            const QString error = ScreenCommands::parseConvert(groups.first(), run);
+            return error.isEmpty() ? result : refuse(error, first);
+        }
+        const QString error = ScreenCommands::parseRender(groups, parser, run);
+        return error.isEmpty() ? result : refuse(error, first);
+    }
     if (first == QStringLiteral("help") || first == QStringLiteral("ports")) {
         if (groups.size() > 1)
             return refuse(QStringLiteral("%1 runs alone, not with other commands").arg(first),
