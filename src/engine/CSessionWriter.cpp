@@ -18,7 +18,8 @@ QString commentText(QString text) {
     for (QChar& c : text)
         if (c.category() == QChar::Other_Control)
             c = u'?';
-    return text.replace(QStringLiteral("*/"), QStringLiteral("* /"));
+    return text.replace(QStringLiteral("*/"), QStringLiteral("* /"))
+        .replace(QStringLiteral("/*"), QStringLiteral("/ *"));
 }
 
 // True when messages `i` .. `i` + 2 begin an upload: touch off, page 0, column 0.

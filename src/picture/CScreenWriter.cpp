@@ -55,7 +55,8 @@ QString CScreenWriter::commentText(const QString& text) {
                         c == QChar::ParagraphSeparator
                     ? u'?'
                     : c;
-    return safe.replace(QStringLiteral("*/"), QStringLiteral("* /"));
+    return safe.replace(QStringLiteral("*/"), QStringLiteral("* /"))
+        .replace(QStringLiteral("/*"), QStringLiteral("/ *"));
 }
 
 QByteArray CScreenWriter::header(const protocol::Screen& bytes, const QString& name,

@@ -48,6 +48,7 @@ private slots:
     void renderShowsWhatTheBoardHolds_data();
     void renderShowsWhatTheBoardHolds();
     void headerCompilesAndHoldsTheUploadBytes();
+    void mirrorOfARunIsItsRender();
     void dryRunAsC_data();
     void dryRunAsC();
     void refusals_data();
@@ -162,11 +163,27 @@ void tst_CtlRender::headerCompilesAndHoldsTheUploadBytes() {
     COMPARE_HEX(QByteArray::fromHex(shown.out), pageBytes);
 }
 
+void tst_CtlRender::mirrorOfARunIsItsRender() {
+    QTemporaryDir dir;
+    const QString commands = QStringLiteral("text Hi --font 4 -- circle 30 80 64 -- save 9 -- "
+                                            "clear -- load 9 -- reverse 0 0 80 60");
+    const Finished mirrored = runInShell(
+        QStringLiteral("vantrelctl --dry-run --mirror mirror.bin ") + commands, dir.path());
+    const Finished rendered =
+        runInShell(QStringLiteral("vantrelctl render --output render.bin ") + commands, dir.path());
+    QVERIFY2(mirrored.exitCode == 0 && rendered.exitCode == 0, qPrintable(explain(mirrored)));
+    QVERIFY(readAll(dir.filePath(QStringLiteral("render.bin"))).count('\0') < protocol::kScreenBytes);
+    COMPARE_HEX(readAll(dir.filePath(QStringLiteral("mirror.bin"))),
+                readAll(dir.filePath(QStringLiteral("render.bin"))));
+}
+
 void tst_CtlRender::dryRunAsC_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("line");
     QTest::newRow("address") << QStringList{"text", "A", "--at", "0,5"}
                              << "    /* SetPage 0 */ 0x06, 0x00,\n    /* SetColumn 5 */ 0x12, 0x05,\n";
+    QTest::newRow("comment in the text") << QStringList{"text", "a/*b*/", "--string"}
+                                         << "    /* BeginString \"a/ *b* /\" */ 0x26, 0x61,";
     QTest::newRow("upload's pause") << QStringList{"picture", "%1"}
                                     << "    /* SetTouchMode 0 */ 0x05, 0x00,\n    /* wait 20 ms: "
                                        "the board switches touch reporting off */\n";
