@@ -5,8 +5,11 @@
 //   - `vantrelctl --version`: the start-up alone; `--dry-run clear` adds Qt's application object
 //     and the checking of a command;
 //   - `vantrelctl --dry-run script -` with 16 MB of commands on standard input (the largest
-//     script it takes): its peak resident memory.
-// Goals: the picture under 1 s; start-up under 30 ms; the script under 256 MB.
+//     script it takes): its peak resident memory;
+//   - `vantrelctl render --output FILE.png script FILE` of a 100-line script (text in every
+//     font, drawing, modes, screen memory, a picture upload), no board.
+// Goals: the picture under 1 s; start-up under 30 ms; the script under 256 MB; the render
+// under 50 ms.
 
 #include "board/VirtualBoard.h"
 #include "support/BoardPixels.h"
@@ -163,10 +166,45 @@ int main(int argc, char** argv) {
             status = 1;
         dryRun.push_back(t.ms);
     }
+    // A render of a 100-line script, written to a PNG, whole process.
+    const QString renderScript = dir.filePath(QStringLiteral("render.txt"));
+    QByteArray lines = "picture " + QFile::encodeName(path) + '\n';
+    for (int i = 1; lines.count('\n') < 100; ++i)
+        lines += QStringLiteral("text \"Line %1\" --font %2 --at %3,%4\nrect %4 %3 %5 60\n"
+                                "circle 9 %5 64 --clear\nsave %6\nmode %7\n")
+                     .arg(i)
+                     .arg(1 + i % 4)
+                     .arg(i % 16)
+                     .arg(i % 100)
+                     .arg(50 + i)
+                     .arg(5 + i)
+                     .arg(i % 7)
+                     .toUtf8();
+    lines = lines.split('\n').mid(0, 100).join('\n') + '\n'; // exactly 100 lines
+    QFile renderFile(renderScript);
+    if (!renderFile.open(QIODevice::WriteOnly) || renderFile.write(lines) != lines.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(renderScript));
+        return 1;
+    }
+    renderFile.close();
+    std::vector<double> render;
+    for (int i = 0; i < kVersionRuns; ++i) {
+        const Timed t = timeRun({QStringLiteral("render"), QStringLiteral("--output"),
+                                 dir.filePath(QStringLiteral("render.png")),
+                                 QStringLiteral("--force"), QStringLiteral("script"),
+                                 renderScript});
+        if (t.exitCode != 0) {
+            std::fprintf(stderr, "  render: exit %d: %s\n", t.exitCode, t.err.constData());
+            status = 1;
+        }
+        render.push_back(t.ms);
+    }
+
     std::printf("vantrelctl, whole process:\n");
     printFigures("picture at 115200 baud (virtual board)", picture, 1000);
     printFigures("--version (start-up)", version, 30);
     printFigures("--dry-run clear (start-up and checks)", dryRun, 30);
+    printFigures("render of a 100-line script to PNG", render, 50);
 
     // The largest script, in the shortest lines (the most commands per byte) and in a mix.
     const QString clears = dir.filePath(QStringLiteral("clears.txt"));

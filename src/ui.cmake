@@ -26,6 +26,7 @@ add_library(vantrel_ui STATIC
     src/panels/monitor/TrafficTableModel.cpp src/panels/monitor/TrafficTableModel.h
     src/panels/picture/ConvertPictureDialog.cpp src/panels/picture/ConvertPictureDialog.h
     src/panels/picture/PicturePanel.cpp src/panels/picture/PicturePanel.h
+    src/panels/picture/ScreenSaveAs.cpp src/panels/picture/ScreenSaveAs.h
     src/panels/picture/UploadProgressDialog.cpp src/panels/picture/UploadProgressDialog.h
     src/panels/text/ControlCode.cpp src/panels/text/ControlCode.h
     src/panels/text/PatternPanel.cpp src/panels/text/PatternPanel.h

@@ -15,7 +15,7 @@ bool isOption(const QString& word) {
 bool isGlobalOption(const QString& word) {
     const QString name = word.section(u'=', 0, 0);
     for (const char* global :
-         {"--port", "--rate", "--baud", "--no-detect", "--dry-run", "--verbose"})
+         {"--port", "--rate", "--baud", "--no-detect", "--dry-run", "--verbose", "--mirror"})
         if (name == QLatin1String(global))
             return true;
     return false;

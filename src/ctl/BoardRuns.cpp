@@ -83,6 +83,15 @@ BoardRuns::BoardRuns(const Invocation& invocation, Console& console, MakePort ma
 
 BoardRuns::~BoardRuns() = default;
 
+void BoardRuns::tapSent(const std::function<void(const QByteArray& bytes)>& tap) {
+    for (Board& board : boards_)
+        connect(board.session.get(), &engine::BoardSession::traffic, this,
+                [tap](engine::Direction direction, const QByteArray& bytes) {
+                    if (direction == engine::Direction::ToBoard)
+                        tap(bytes);
+                });
+}
+
 QString BoardRuns::sameDeviceKey(const QString& device) {
     if (PortUrl::isNetworkName(device)) {
         // One server port, whichever way it is spoken to.

@@ -37,6 +37,9 @@ public:
         QObject* parent = nullptr);
     ~BoardRuns() override;
 
+    // Hands every write of every board's session to `tap`, in order (for --mirror).
+    void tapSent(const std::function<void(const QByteArray& bytes)>& tap);
+
     void start();
     // Passed on to every board still running.
     void interrupt(int signalNumber);

@@ -87,6 +87,30 @@ constexpr CommandEntry kEntries[] = {
      "lines are skipped. Every line is checked before anything is sent; a failing line\n"
      "stops the run and is named by its number. UTF-8 text of at most 16 MB; FILE must\n"
      "be a regular file (- reads a pipe).", parseScript},
+    {"render", "render --output FILE [--format F] [--scale N] [--plain] [--name NAME] "
+               "[--force] COMMAND [ARGS] [-- COMMAND [ARGS]]...",
+     "run commands without a board and write the screen they leave",
+     "Opens no port: the commands go to the same display model as the virtual board's,\n"
+     "as the very bytes a run sends, and the screen is written to FILE (- standard\n"
+     "output) by its extension, or by --format png|bmp|bin|h|c|xbm:\n"
+     "  .png  the glass as the board shows it (display mode, rotation, flip page, LCD\n"
+     "        power; its blue look, or black on white with --plain; --scale 1..16)\n"
+     "  .bmp  the display memory as a one-bit BMP (the window's \"Open\" takes it back)\n"
+     "  .bin  the 2,560 page bytes in upload order (page by page, column by column)\n"
+     "  .h    C header: static const uint8_t NAME[2560] behind an include guard\n"
+     "  .c    C source: const uint8_t NAME[2560]\n"
+     "  .xbm  X bitmap of the display memory\n"
+     "NAME is --name or the file's name, made a C identifier. An existing FILE is\n"
+     "replaced only with --force; the file is written whole or not at all. identify\n"
+     "and listen are refused: nothing answers.", nullptr},
+    {"convert", "convert IMAGE [--fit|--fill|--stretch|--original] [--threshold N] "
+                "[--dither floyd|atkinson|bayer4|bayer8] [--invert] --output FILE "
+                "[--format F] [--scale N] [--plain] [--name NAME] [--force]",
+     "convert a picture and write the screen as a file",
+     "Converts IMAGE as `picture` does (see `vantrelctl help picture`) and writes the\n"
+     "screen to FILE by its extension, as `render` writes it (see `vantrelctl help\n"
+     "render`). The C source names the picture and the conversion in a comment.",
+     nullptr},
     {"ports", "ports", "list the port numbers and their devices, and exit",
      "Port n is the device named by VANTREL_COM<n>; the other numbers go to the\n"
      "system's serial devices (USB adapters first). Character devices only.", nullptr},

@@ -1,5 +1,7 @@
 #include "ctl/CommandLine.h"
 
+#include "ctl/Arguments.h"
+#include "ctl/ScreenCommands.h"
 #include "protocol/BaudRates.h"
 #include "serial/PortMap.h"
 
@@ -34,7 +36,8 @@ QString longName(QChar letter) {
 
 bool takesValue(const QString& name) {
     return name == QStringLiteral("--port") || name == QStringLiteral("--baud") ||
-           name == QStringLiteral("--rate");
+           name == QStringLiteral("--rate") || name == QStringLiteral("--format") ||
+           name == QStringLiteral("--mirror");
 }
 
 // The options before the first command in long form, one word each ("--port=VALUE"), so that
@@ -94,6 +97,9 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
     };
 
     bool rateGiven = false;
+    bool forceGiven = false;
+    bool formatGiven = false;
+    QStringList mirrorWords; // --mirror FILE as render's --output FILE
     qsizetype i = 0;
     QString error;
     const std::optional<QStringList> options = spelledLong(arguments, i, error);
@@ -116,6 +122,15 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
             run.dryRun = true;
         } else if (word == QStringLiteral("--verbose")) {
             run.verbose = true;
+        } else if (word == QStringLiteral("--force")) {
+            forceGiven = true;
+        } else if (name == QStringLiteral("--format")) {
+            if (value != QStringLiteral("hex") && value != QStringLiteral("c"))
+                return refuse(QStringLiteral("--format must be hex or c, not \"%1\"").arg(value));
+            run.dryRunAsC = value == QStringLiteral("c");
+            formatGiven = true;
+        } else if (name == QStringLiteral("--mirror")) {
+            mirrorWords = {QStringLiteral("--output"), value};
         } else if (name == QStringLiteral("--port")) {
             static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
             if (digits.match(value).hasMatch()) {
@@ -172,6 +187,39 @@ ParsedCommandLine CommandLine::parse(const QStringList& arguments, CommandParser
         return refuse(QStringLiteral("no command given"));
 
     const QString& first = groups.first().first();
+    if (formatGiven && !run.dryRun)
+        return refuse(QStringLiteral("--format is for --dry-run"));
+    if (!mirrorWords.isEmpty()) {
+        if (forceGiven)
+            mirrorWords << QStringLiteral("--force");
+        Arguments a(mirrorWords, QStringLiteral("--mirror FILE [--force]"));
+        run.mirror = OutputOptions::take(a);
+        if (!run.mirror)
+            return refuse(QStringLiteral("--mirror: ") + a.error().replace(
+                QStringLiteral("--output"), QStringLiteral("--mirror")));
+        if (run.ports.size() > 1)
+            return refuse(QStringLiteral("--mirror takes one board, not %1").arg(run.ports.size()));
+    } else if (forceGiven) {
+        return refuse(QStringLiteral("--force is for --mirror (render and convert take their "
+                                     "own, after the command)"));
+    }
+    if (first == QStringLiteral("render") || first == QStringLiteral("convert")) {
+        // Nothing is opened: the options of a port or a run have nothing to act on.
+        if (!run.ports.isEmpty() || rateGiven || !run.detect || run.dryRun || run.mirror)
+            return refuse(QStringLiteral("%1 opens no port: --port, --rate, --no-detect, "
+                                         "--dry-run and --mirror do not go with it")
+                              .arg(first),
+                          first);
+        if (first == QStringLiteral("convert")) {
+            if (groups.size() > 1)
+                return refuse(QStringLiteral("convert runs alone, not with other commands"),
+                              first);
+            const QString error = ScreenCommands::parseConvert(groups.first(), parser, run);
+            return error.isEmpty() ? result : refuse(error, first);
+        }
+        const QString error = ScreenCommands::parseRender(groups, parser, run);
+        return error.isEmpty() ? result : refuse(error, first);
+    }
     if (first == QStringLiteral("help") || first == QStringLiteral("ports")) {
         if (groups.size() > 1)
             return refuse(QStringLiteral("%1 runs alone, not with other commands").arg(first),

@@ -6,7 +6,7 @@
 
 namespace ctl::parsing {
 
-void parsePicture(Arguments& a, CommandParser& parser, ParsedCommands& into) {
+std::optional<PictureOptions> pictureOptions(Arguments& a) {
     PictureOptions options;
     using Size = PictureOptions::Size;
     const std::pair<const char*, Size> sizes[] = {{"--fit", Size::Fit},
@@ -23,21 +23,20 @@ void parsePicture(Arguments& a, CommandParser& parser, ParsedCommands& into) {
     options.invert = a.flag(QStringLiteral("--invert"));
     const auto threshold = a.option(QStringLiteral("--threshold"));
     const auto dither = a.option(QStringLiteral("--dither"));
-    const auto words = a.positionals(1, 1);
-    if (!words)
-        return;
+    if (a.failed())
+        return std::nullopt;
     if (sizesGiven > 1) {
         a.fail(QStringLiteral("give one of --fit, --fill, --stretch and --original"));
-        return;
+        return std::nullopt;
     }
     if (threshold && dither) {
         a.fail(QStringLiteral("--threshold and --dither exclude each other"));
-        return;
+        return std::nullopt;
     }
     if (threshold) {
         options.threshold = a.number(*threshold, QStringLiteral("--threshold"), 0, 255);
         if (!options.threshold)
-            return;
+            return std::nullopt;
     }
     if (dither) {
         using Method = PictureOptions::Method;
@@ -45,12 +44,20 @@ void parsePicture(Arguments& a, CommandParser& parser, ParsedCommands& into) {
                                      {QStringLiteral("floyd"), QStringLiteral("atkinson"),
                                       QStringLiteral("bayer4"), QStringLiteral("bayer8")});
         if (!method)
-            return;
+            return std::nullopt;
         const Method methods[] = {Method::FloydSteinberg, Method::Atkinson, Method::Bayer4,
                                   Method::Bayer8};
         options.method = methods[*method];
     }
-    const LoadedPicture picture = loadPicture(words->at(0), options, parser);
+    return options;
+}
+
+void parsePicture(Arguments& a, CommandParser& parser, ParsedCommands& into) {
+    const std::optional<PictureOptions> options = pictureOptions(a);
+    const auto words = a.positionals(1, 1);
+    if (!options || !words)
+        return;
+    const LoadedPicture picture = loadPicture(words->at(0), *options, parser);
     if (!picture.ok()) {
         a.fail(picture.error);
         return;

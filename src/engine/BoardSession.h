@@ -119,6 +119,9 @@ public:
     bool startUpload(const Screen& screen);
     void cancelUpload();
     bool uploading() const { return pacer_.has_value(); }
+    // Message `index` (0 .. kSetupMessages + kScreenBytes - 1) of the upload of `screen`, for
+    // those who must know what an upload sends without sending it (a render of the screen).
+    static QByteArray uploadMessage(const Screen& screen, int index);
     int uploadBytesSent() const;
     // The monotonic clock (nanoseconds) that paces uploads started from now on.
     void setClock(UploadPacer::Clock clock);

@@ -42,6 +42,10 @@ int BoardSession::uploadBytesSent() const {
 }
 
 QByteArray BoardSession::uploadMessage(int index) const {
+    return uploadMessage(screen_, index);
+}
+
+QByteArray BoardSession::uploadMessage(const Screen& screen, int index) {
     switch (index) {
     case 0:
         return protocol::setTouchMode(protocol::kTouchOff);
@@ -50,7 +54,7 @@ QByteArray BoardSession::uploadMessage(int index) const {
     case 2:
         return protocol::setColumn(0);
     default:
-        return protocol::putPattern(screen_[std::size_t(index - kSetupMessages)]);
+        return protocol::putPattern(screen[std::size_t(index - kSetupMessages)]);
     }
 }
 

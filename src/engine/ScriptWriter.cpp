@@ -1,5 +1,6 @@
 #include "engine/ScriptWriter.h"
 
+#include "engine/SentMessages.h"
 #include "engine/TrafficFormat.h"
 #include "protocol/BaudRates.h"
 #include "protocol/CommandTable.h"
@@ -15,6 +16,7 @@ namespace {
 
 using protocol::CommandCode;
 using Parameters = const QByteArray&;
+using Message = SentMessage;
 
 int at(Parameters p, int i) {
     return std::uint8_t(p[i]);
@@ -93,68 +95,6 @@ const ScriptWord kWords[] = {
      }},
 };
 
-// One message read back from the writes.
-struct Message {
-    QByteArray bytes;
-    qint64 firstMs = 0; // time of the write holding its first byte
-    qint64 lastMs = 0;  // and its last
-    const protocol::CommandInfo* info = nullptr;
-    bool complete = false;
-
-    QByteArray parameters() const {
-        QByteArray p = bytes.mid(1);
-        if (info && info->isText() && p.endsWith(char(protocol::kEndOfString)))
-            p.chop(1);
-        return p;
-    }
-    QString describe() const {
-        if (!info)
-            return QStringLiteral("unknown 0x%1").arg(hexText(bytes));
-        if (!complete)
-            return QString::fromLatin1(info->name) + QStringLiteral(", unfinished");
-        return protocol::MessageDecoder::describe(*info, parameters());
-    }
-    bool isPattern() const { return complete && info && info->code == CommandCode::PutPattern; }
-};
-
-std::vector<Message> messagesOf(std::span<const TrafficRow> rows) {
-    std::vector<Message> messages;
-    Message current;
-    auto finish = [&] {
-        current.complete = true;
-        messages.push_back(std::move(current));
-        current = Message();
-    };
-    for (const TrafficRow& row : rows) {
-        if (row.direction != Direction::ToBoard)
-            continue;
-        for (char c : row.bytes) {
-            const auto byte = std::uint8_t(c);
-            if (current.bytes.isEmpty()) {
-                current.firstMs = row.timeMs;
-                current.info = protocol::commandInfo(byte);
-            }
-            current.bytes += c;
-            current.lastMs = row.timeMs;
-            const protocol::CommandInfo* info = current.info;
-            if (!info) {
-                messages.push_back(std::move(current)); // an unknown byte stands alone
-                current = Message();
-            } else if (info->isText()) {
-                const qsizetype characters = current.bytes.size() - 1;
-                // As the board reads it: a carriage return ends the string, or its length limit.
-                if (byte == protocol::kEndOfString || characters == protocol::kStringLimit)
-                    finish();
-            } else if (current.bytes.size() == 1 + info->parameterCount) {
-                finish();
-            }
-        }
-    }
-    if (!current.bytes.isEmpty())
-        messages.push_back(std::move(current));
-    return messages;
-}
-
 QString wordsOf(const Message& m) {
     return m.complete && m.info ? ScriptWriter::words(m.info->byte(), m.parameters()) : QString();
 }
@@ -198,7 +138,7 @@ QString ScriptWriter::words(std::uint8_t code, const QByteArray& parameters) {
 }
 
 QStringList ScriptWriter::lines(std::span<const TrafficRow> rows) {
-    const std::vector<Message> messages = messagesOf(rows);
+    const std::vector<Message> messages = SentMessage::of(rows);
     QStringList out;
     QStringList patternValues;
     QStringList rawMeanings;

@@ -9,9 +9,13 @@
 #include "ctl/FileError.h"
 #include "ctl/HelpText.h"
 #include "ctl/LibraryMessages.h"
+#include "ctl/Mirror.h"
 #include "ctl/PortListing.h"
+#include "ctl/ScreenOutput.h"
+#include "ctl/ScreenRender.h"
 #include "ctl/ScriptFile.h"
 #include "ctl/StandardStreams.h"
+#include "engine/CSessionWriter.h"
 #include "serial/PortMap.h"
 #include "system/TerminationSignals.h"
 #include "transport/DryRunPort.h"
@@ -23,6 +27,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -84,20 +90,38 @@ int main(int argc, char** argv) {
         return exitStatus(console, ctl::kDone);
     case ctl::Invocation::Mode::Ports:
         return exitStatus(console, ctl::PortListing::print(PortMap::fromSystem(), console));
+    case ctl::Invocation::Mode::Render:
+        return exitStatus(console,
+                          ctl::ScreenRender::render(
+                              invocation,
+                              QStringLiteral("vantrelctl ") + app.arguments().mid(1).join(u' '),
+                              console));
+    case ctl::Invocation::Mode::Convert:
+        return exitStatus(console, ctl::ScreenOutput::writeConverted(invocation, console));
     case ctl::Invocation::Mode::Run:
         break;
     }
     ctl::DryRunPrinter printer(invocation.verbose);
+    std::vector<engine::TrafficRow> sentAsC; // --format c: printed as one array at the end
     if (invocation.dryRun) // flushed at the end; a write error is reported then, once
         console.setFlushEachLine(false);
     // A dry run is the ordinary run on a port that prints what it is given.
     ctl::BoardRuns runs(
         invocation, console, [&](const PortMap& map) -> std::unique_ptr<SerialPort> {
             if (invocation.dryRun)
-                return std::make_unique<transport::DryRunPort>(
-                    [&](const QByteArray& bytes) { console.out(printer.line(bytes)); });
+                return std::make_unique<transport::DryRunPort>([&](const QByteArray& bytes) {
+                    if (invocation.dryRunAsC)
+                        sentAsC.push_back({0, engine::Direction::ToBoard, bytes, {}});
+                    else
+                        console.out(printer.line(bytes));
+                });
             return std::make_unique<transport::RoutedPort>(map);
         });
+    std::optional<ctl::Mirror> mirror;
+    if (invocation.mirror) {
+        mirror.emplace(*invocation.mirror);
+        runs.tapSent([&mirror](const QByteArray& bytes) { mirror->feed(bytes); });
+    }
     if (!invocation.dryRun)
         console.onOutputError = [&runs](int error) {
             if (error == EPIPE) // the reader went away: end as SIGPIPE does
@@ -111,9 +135,14 @@ int main(int argc, char** argv) {
     QObject::connect(&runs, &ctl::BoardRuns::finished, &app,
                      [](int status) { QCoreApplication::exit(status); });
     runs.start();
-    const int status = app.exec();
+    int status = app.exec();
+    if (mirror) // what was sent, also when the run stopped early
+        status = std::max(status, mirror->write(console));
     if (!invocation.dryRun)
         return status;
+    if (invocation.dryRunAsC)
+        console.write(QString::fromUtf8(engine::CSessionWriter::write(
+            sentAsC, QStringLiteral("vantrel_session"), QStringLiteral("vantrelctl --dry-run"))));
     console.flush();
     return exitStatus(console, status);
 }

@@ -1,17 +1,20 @@
 #include "panels/monitor/TrafficMonitor.h"
 
+#include "engine/CSessionWriter.h"
 #include "engine/FileSaver.h"
 #include "engine/ScriptWriter.h"
 #include "engine/TrafficFormat.h"
 #include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "panels/monitor/TrafficTableModel.h"
+#include "picture/CIdentifier.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -57,7 +60,7 @@ TrafficMonitor::TrafficMonitor(Dialogs& dialogs, QWidget* parent, qsizetype maxR
     saveButton_->setToolTip(QStringLiteral("Save the rows shown as text or CSV"));
     saveScriptButton_ = button(this, "saveScriptButton", QStringLiteral("Save as Sc&ript..."));
     saveScriptButton_->setToolTip(
-        QStringLiteral("Save what was sent to the board as a vantrelctl script"));
+        QStringLiteral("Save what was sent to the board as a vantrelctl script or as C source"));
 
     directionFilter_ = new QComboBox(this);
     directionFilter_->setObjectName(QStringLiteral("directionFilter"));
@@ -245,13 +248,18 @@ void TrafficMonitor::save() {
               }));
 }
 
-QString TrafficMonitor::scriptText() const {
+std::vector<TrafficRow> TrafficMonitor::sentRows() const {
     std::vector<TrafficRow> rows;
     rows.reserve(std::size_t(log_.rowCount()));
     log_.forEachRow([&](const TrafficRow& row) {
         if (row.direction == Direction::ToBoard)
             rows.push_back(row);
     });
+    return rows;
+}
+
+QString TrafficMonitor::scriptText() const {
+    const std::vector<TrafficRow> rows = sentRows();
     QStringList lines;
     lines << QStringLiteral("# vantrelctl script saved by the Vantrel traffic monitor on %1")
                  .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
@@ -273,11 +281,23 @@ void TrafficMonitor::saveScript() {
                          MessageStyle::InformationOk, kTitle);
         return;
     }
-    const QString fileName =
-        dialogs_.saveFileName(this, QStringLiteral("vantrelctl script (*.txt);;All files (*)"),
-                              suggestedFileName(QStringLiteral("script"), QStringLiteral("txt")));
-    if (!fileName.isEmpty())
+    const QString fileName = dialogs_.saveFileName(
+        this, QStringLiteral("vantrelctl script (*.txt);;C source (*.c *.h);;All files (*)"),
+        suggestedFileName(QStringLiteral("script"), QStringLiteral("txt")));
+    if (fileName.isEmpty())
+        return;
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix != QStringLiteral("c") && suffix != QStringLiteral("h")) {
         writeFile(fileName, scriptText());
+        return;
+    }
+    QString origin = QStringLiteral("the Vantrel traffic monitor");
+    if (log_.droppedRows() > 0)
+        origin += QStringLiteral(", from the oldest row kept (") + engine::droppedNote(log_) +
+                  u')';
+    writeFile(fileName, QString::fromUtf8(engine::CSessionWriter::write(
+                            sentRows(), CIdentifier::of(QFileInfo(fileName).completeBaseName()),
+                            origin)));
 }
 
 // --- the window ----------------------------------------------------------------------------

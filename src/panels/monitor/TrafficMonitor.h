@@ -22,6 +22,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 class Dialogs;
 class TrafficTableModel;
@@ -50,6 +51,8 @@ public:
 
     // The script file for the rows kept: a header, then the lines of ScriptWriter.
     QString scriptText() const;
+    // The rows sent to the board, oldest first.
+    std::vector<engine::TrafficRow> sentRows() const;
 
 public slots:
     // One write or read, from the session's traffic signal.

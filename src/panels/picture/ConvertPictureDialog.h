@@ -13,6 +13,7 @@
 //   thresholdAuto    "Automatic": back to the picture's own mid-grey
 //   invertCheck      "Invert": lit and unlit swapped
 //   okButton, cancelButton
+//   saveAsButton     "Save As...": added by PicturePanel (ScreenSaveAs), the screen as a file
 //
 // The picture is scaled to the screen once for each size it is shown at; a change of the
 // method, the threshold or Invert only makes the screen one-bit again.

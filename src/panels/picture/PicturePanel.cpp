@@ -4,12 +4,14 @@
 #include "panels/Dialogs.h"
 #include "panels/PanelWidgets.h"
 #include "panels/picture/ConvertPictureDialog.h"
+#include "panels/picture/ScreenSaveAs.h"
 #include "panels/picture/UploadProgressDialog.h"
 #include "picture/BitmapWriter.h"
 #include "picture/ImageLoader.h"
 #include "picture/PictureFile.h"
 #include "protocol/CommandCode.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -143,6 +145,12 @@ void PicturePanel::convert(const QString& fileName, const LoadedImage& loaded) {
         take(dialog->result(), protocol::kColumns, protocol::kRows);
     });
     connect(converter_, &QDialog::finished, converter_, &QObject::deleteLater);
+    // "Save As...": the converted screen as a file, without taking it.
+    ScreenSaveAs::addButton(
+        converter_, converter_->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox")),
+        dialogs_, QFileInfo(fileName).fileName(),
+        [dialog = converter_.data()] { return dialog->result(); },
+        [dialog = converter_.data()] { return dialog->options(); });
     converter_->open();
 }
 
