@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The two commands of a new user: `make run` and `make test`. Each installs what is missing.
 JOBS ?= $(shell nproc)
 PREFIX ?= $(HOME)/.local
@@ -57,11 +58,13 @@ uninstall:
 	@packaging/uninstall.sh $(INSTALLED)
 	@rm -f $(INSTALLED)
 
-# A Debian package: build/run/vantrel_<version>_amd64.deb (apt install ./build/run/vantrel_*.deb).
+# Three Debian packages, build/run/<package>_<version>-1_amd64.deb for vantrel, vantrelctl and
+# vantrel-board (apt install ./build/run/vantrel_*.deb ...), checked by lintian.
 package: $(RUN_BUILD)/configured
 	@scripts/setup.sh --package
 	cmake --build $(RUN_BUILD) -j $(JOBS)
 	cd $(RUN_BUILD) && cpack -G DEB
+	scripts/package-check.sh $(RUN_BUILD)
 
 # A PNG of every tab page of the real window, under Xvfb, in screenshots/.
 screenshots: setup $(TOOLS_BUILD)/build.ninja

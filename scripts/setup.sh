@@ -5,7 +5,7 @@
 #   scripts/setup.sh            building and running
 #   scripts/setup.sh --test     and the desktop validators, ser2net, bash-completion and zsh
 #                               the tests run
-#   scripts/setup.sh --package  and what building a .deb needs
+#   scripts/setup.sh --package  and what building and checking the .deb packages needs
 #   scripts/setup.sh --fuzz     and clang with libFuzzer
 set -euo pipefail
 
@@ -13,7 +13,7 @@ packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-serialport-dev 
           xvfb xauth fonts-dejavu-core)
 case "${1:-}" in
     --test) packages+=(desktop-file-utils appstream ser2net bash-completion zsh) ;;
-    --package) packages+=(dpkg-dev file) ;;
+    --package) packages+=(dpkg-dev file lintian) ;;
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
     "") ;;
     *) echo "usage: scripts/setup.sh [--test|--package|--fuzz]" >&2; exit 2 ;;

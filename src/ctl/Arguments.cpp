@@ -96,15 +96,20 @@ std::optional<QStringList> Arguments::positionals(int min, int max) {
 
 std::optional<int> Arguments::number(const QString& text, const QString& what, int min, int max,
                                      const QString& hint) {
-    bool digitsOnly = !text.isEmpty();
+    // A minus sign only where negative numbers are allowed.
+    const bool negative = min < 0 && text.startsWith(u'-');
+    const QStringView digits = QStringView(text).mid(negative ? 1 : 0);
+    bool digitsOnly = !digits.isEmpty();
     qint64 value = 0;
-    for (QChar c : text) {
+    for (QChar c : digits) {
         if (c < u'0' || c > u'9') {
             digitsOnly = false;
             break;
         }
         value = std::min<qint64>(value * 10 + (c.unicode() - u'0'), qint64(INT_MAX) + 1);
     }
+    if (negative)
+        value = -value;
     if (digitsOnly && value >= min && value <= max)
         return int(value);
     fail(QStringLiteral("%1 must be a whole number from %2 to %3, not \"%4\"")

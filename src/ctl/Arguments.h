@@ -24,7 +24,8 @@ public:
     // `max` -1: no limit.
     std::optional<QStringList> positionals(int min, int max);
 
-    // A whole decimal number min..max (leading zeros allowed; no sign, no blanks). `hint` is
+    // A whole decimal number min..max (leading zeros allowed; no blanks; a minus sign only when
+    // min is negative, no plus sign). `hint` is
     // added to the message when the number is refused.
     std::optional<int> number(const QString& text, const QString& what, int min, int max,
                               const QString& hint = {});

@@ -64,15 +64,18 @@ constexpr CommandEntry kEntries[] = {
      "RATE and detects the board again. RATE: 2400, 4800, 9600, 14400, 19200, 28800,\n"
      "38400, 57600 or 115200. Commands after it run at the new rate.", parseBaud},
     {"picture", "picture FILE|- [--fit|--fill|--stretch|--original] [--threshold N] "
-                "[--dither floyd|atkinson|bayer4|bayer8] [--invert]",
+                "[--dither floyd|atkinson|bayer4|bayer8] [--brightness B] [--contrast C] "
+                "[--invert]",
      "upload a picture as the whole screen",
      "Touch off, page 0, column 0, then 2,560 page bytes, paced to the line. A one-bit\n"
      "BMP of up to 256 x 128 pixels goes as it is, as the window's \"Open\" takes it; any\n"
      "other picture (PNG, JPEG, GIF, PBM/PGM/PPM, BMP of any depth), or any picture given\n"
      "options, is scaled to 160 x 128 (--fit, the default, letterboxes; --fill crops;\n"
      "--stretch; --original centres it unscaled) and made one-bit by a threshold (N, or\n"
-     "the picture's own mid-grey) or by dithering. --invert swaps lit and dark.\n"
-     "- reads the picture from standard input (at most 256 MB, as a file).\n"
+     "the picture's own mid-grey) or by dithering. --brightness and --contrast\n"
+     "(-100..100, default 0) adjust its light before: B moves it towards white or\n"
+     "black, C spreads it from half-light or draws it together. --invert swaps lit and\n"
+     "dark. - reads the picture from standard input (at most 256 MB, as a file).\n"
      "A progress bar shows on standard error when it is a terminal. Ctrl+C stops between\n"
      "messages and says how far the upload got.", parsePicture},
     {"listen", "listen [--seconds S]", "print what the board sends",

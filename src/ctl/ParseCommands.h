@@ -23,9 +23,6 @@ std::optional<int> number(Arguments& a, const QString& text, const QString& what
 // against its range and named as the table names it. `hint` is added to a refusal.
 std::optional<QByteArray> wordNumbers(Arguments& a, const QStringList& words,
                                       const protocol::CommandWord& word, const QString& hint = {});
-// The picture options of `picture` and `convert` (--fit ... --dither), taken out of `a` and
-// checked; none when one is wrong (the reason is in `a`).
-std::optional<PictureOptions> pictureOptions(Arguments& a);
 void send(ParsedCommands& into, QList<QByteArray> messages);
 // A command without arguments that sends `message`.
 void sendOne(Arguments& a, ParsedCommands& into, const QByteArray& message);

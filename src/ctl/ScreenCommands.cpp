@@ -53,8 +53,8 @@ QString ScreenCommands::parseConvert(const QStringList& words, CommandParser& pa
                                      Invocation& run) {
     Arguments a(words.mid(1), QLatin1String(kConvertUsage));
     const std::optional<OutputOptions> output = OutputOptions::take(a);
-    const std::optional<PictureOptions> options = output ? parsing::pictureOptions(a)
-                                                         : std::nullopt;
+    const std::optional<PictureOptions> options =
+        output ? std::optional<PictureOptions>(parsePictureOptions(a)) : std::nullopt;
     const auto image = a.positionals(1, 1);
     if (!output || !options || !image)
         return QStringLiteral("convert: ") + a.error();

@@ -14,6 +14,10 @@ struct ConversionOptions {
     Method method = Method::Threshold;
     std::optional<int> threshold; /* none: Otsu */
     bool invert = false;
+    // -100..100 each, applied to the scaled picture's linear light before the threshold or the
+    // dithering (see LightAdjustment); 0 and 0 leave the result as it was without them.
+    int brightness = 0;
+    int contrast = 0;
 
     bool operator==(const ConversionOptions&) const = default;
 };

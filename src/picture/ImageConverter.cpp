@@ -1,5 +1,6 @@
 #include "picture/ImageConverter.h"
 
+#include "picture/LightAdjustment.h"
 #include "picture/Srgb.h"
 
 #include <QColorSpace>
@@ -238,7 +239,9 @@ std::array<bool, ScaledPicture::kPixels> diffuse(const ScaledPicture& p,
 PageBytes ImageConverter::convert(const QImage& image, const ConversionOptions& options) {
     const int threshold =
         options.threshold ? std::clamp(*options.threshold, 0, 255) : otsuThreshold(image);
-    return quantize(scale(image, options.size), options.method, threshold, options.invert);
+    const LightAdjustment adjustment(options.brightness, options.contrast);
+    return quantize(adjustment.appliedTo(scale(image, options.size)), options.method, threshold,
+                    options.invert);
 }
 
 int ImageConverter::otsuThreshold(const QImage& image) {

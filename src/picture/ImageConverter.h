@@ -1,6 +1,6 @@
 #pragma once
 // Turns any picture into the board's one-bit screen: scaled to the screen as the
-// options say, then thresholded or dithered.
+// options say, its brightness and contrast adjusted, then thresholded or dithered.
 //
 // Brightness is linear light (the sRGB curve decoded) throughout, so a scaled or dithered grey
 // keeps its brightness: a grey of half the light of white lights half of the pixels. Transparent
@@ -19,7 +19,8 @@ public:
     static constexpr int kHeight = ScaledPicture::kHeight;
 
     // The screen in all its pages and columns; the columns of `PageBytes` beyond it stay 0. Without
-    // a threshold in the options, the picture's own by Otsu's method.
+    // a threshold in the options, the picture's own by Otsu's method, found before brightness and
+    // contrast, so that they move pixels across it.
     static PageBytes convert(const QImage& image, const ConversionOptions& options);
 
     // The grey level that best splits the picture's pixels into a dark and a light group

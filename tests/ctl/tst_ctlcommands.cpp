@@ -184,6 +184,9 @@ void tst_CtlCommands::refusedBeforeAnythingIsSent_data() {
     row("picture that does not exist", "picture /nonexistent/logo.bmp",
         "picture: cannot read /nonexistent/logo.bmp: no such file");
     row("two picture sizes", "picture x.bmp --fit --fill", "give one of --fit, --fill");
+    row("brightness above 100", "picture x.bmp --brightness 101",
+        "picture: --brightness must be a whole number from -100 to 100, not \"101\"");
+    row("contrast below -100", "picture x.bmp --contrast=-101", "from -100 to 100, not \"-101\"");
     row("empty command after --", "clear --", "a command is missing after the last --");
     row("ports with another command", "ports -- clear", "ports runs alone");
     // The first command is fine; the second spoils the whole run.

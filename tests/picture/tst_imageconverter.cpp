@@ -5,6 +5,7 @@
 #include "picture/Srgb.h"
 
 #include <QColorSpace>
+#include <QCryptographicHash>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
@@ -23,6 +24,7 @@ using Level = std::function<int(int x)>;
 Q_DECLARE_METATYPE(Size)
 Q_DECLARE_METATYPE(Method)
 Q_DECLARE_METATYPE(Level)
+Q_DECLARE_METATYPE(ConversionOptions)
 
 namespace {
 
@@ -88,6 +90,10 @@ private slots:
     void otsuSplitsTheGreys();
     void convertsColourSpacesInStrips_data();
     void convertsColourSpacesInStrips();
+    void defaultAdjustmentChangesNoByte_data();
+    void defaultAdjustmentChangesNoByte();
+    void brightnessAndContrast_data();
+    void brightnessAndContrast();
 };
 
 void TestImageConverter::thresholdLightsLevelsAbove_data() {
@@ -279,6 +285,73 @@ void TestImageConverter::convertsColourSpacesInStrips() {
     QVERIFY2(largestAllocation < std::size_t(image.sizeInBytes()) / 4,
              qPrintable(QStringLiteral("%1 bytes allocated at once").arg(largestAllocation)));
 #endif
+}
+
+// Screens of a colour ramp with a half-transparent corner as made before brightness and
+// contrast existed (first 16 hex digits of their SHA-256): the defaults change no byte.
+void TestImageConverter::defaultAdjustmentChangesNoByte_data() {
+    QTest::addColumn<ConversionOptions>("options");
+    QTest::addColumn<QByteArray>("sha256");
+    QTest::newRow("Threshold") << options(Size::Fit, Method::Threshold, {})
+                               << QByteArray("08d1a8555a449b5c");
+    QTest::newRow("90, inverted") << options(Size::Fill, Method::Threshold, 90, true)
+                                  << QByteArray("579ee678fa5c4109");
+    QTest::newRow("Floyd") << options(Size::Stretch, Method::FloydSteinberg, {})
+                           << QByteArray("2c717ff342f46d2e");
+}
+
+void TestImageConverter::defaultAdjustmentChangesNoByte() {
+    QFETCH(ConversionOptions, options);
+    QFETCH(QByteArray, sha256);
+    QImage image(233, 151, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(
+                x, y,
+                qRgba(x * 255 / 232, y * 255 / 150, x * y % 256, x < 40 && y < 40 ? 128 : 255));
+    const PageBytes pages = ImageConverter::convert(image, options);
+    QByteArray bytes;
+    for (int p = 0; p < 16; ++p)
+        for (int x = 0; x < 160; ++x)
+            bytes += char(pages.at(p, x));
+    QCOMPARE(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16), sha256);
+}
+
+// Flat greys: 137 has a quarter of white's light, 187 and 188 lie just below and above half.
+void TestImageConverter::brightnessAndContrast_data() {
+    QTest::addColumn<int>("level");
+    QTest::addColumn<Method>("method");
+    QTest::addColumn<int>("threshold"); // Threshold only
+    QTest::addColumn<int>("brightness");
+    QTest::addColumn<int>("contrast");
+    QTest::addColumn<double>("litShare");
+    const Method floyd = Method::FloydSteinberg;
+    QTest::newRow("white, -100") << 255 << floyd << 0 << -100 << 0 << 0.0;
+    QTest::newRow("black, 50") << 0 << floyd << 0 << 50 << 0 << 0.5;
+    QTest::newRow("white, -50") << 255 << Method::Bayer8 << 0 << -50 << 0 << 0.5;
+    QTest::newRow("black, 50, above 187") << 0 << Method::Threshold << 187 << 50 << 0 << 1.0;
+    QTest::newRow("black, 50, not above 188") << 0 << Method::Threshold << 188 << 50 << 0 << 0.0;
+    QTest::newRow("188, contrast 100") << 188 << floyd << 0 << 0 << 100 << 1.0;
+    QTest::newRow("187, contrast 100") << 187 << Method::Atkinson << 0 << 0 << 100 << 0.0;
+    QTest::newRow("20, contrast -100") << 20 << floyd << 0 << 0 << -100 << 0.5;
+    QTest::newRow("137, contrast 50") << 137 << floyd << 0 << 0 << 50 << 0.0;
+    QTest::newRow("137, contrast -50") << 137 << floyd << 0 << 0 << -50 << 0.397;
+    QTest::newRow("brightness first") << 188 << floyd << 0 << -50 << 100 << 0.0;
+}
+
+void TestImageConverter::brightnessAndContrast() {
+    QFETCH(int, level);
+    QFETCH(Method, method);
+    QFETCH(int, threshold);
+    QFETCH(int, brightness);
+    QFETCH(int, contrast);
+    QFETCH(double, litShare);
+    ConversionOptions o = options(Size::Fit, method, threshold);
+    o.brightness = brightness;
+    o.contrast = contrast;
+    const PageBytes pages = ImageConverter::convert(grey({160, 128}, level), o);
+    const double share = picture(pages).count('#') / (160.0 * 128.0);
+    QVERIFY2(std::abs(share - litShare) <= 0.01, qPrintable(QString::number(share)));
 }
 
 QTEST_GUILESS_MAIN(TestImageConverter)

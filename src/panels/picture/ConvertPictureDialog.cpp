@@ -2,6 +2,7 @@
 
 #include "panels/PanelWidgets.h"
 #include "picture/ImageConverter.h"
+#include "picture/LightAdjustment.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -52,6 +54,31 @@ QPixmap sourceLook(const QImage& picture) {
     painter.drawImage(look.rect(), picture);
     painter.end();
     return QPixmap::fromImage(look);
+}
+
+// A slider and a box showing the same value, -100..100 from 0, named after `caption`
+// ("Brightness": brightnessSlider "Brightness" and brightnessBox "Brightness value").
+std::pair<QSlider*, QSpinBox*> adjustmentControls(QWidget* parent, const QString& caption) {
+    const QString name = caption.toLower();
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(name + QStringLiteral("Slider"));
+    slider->setAccessibleName(caption);
+    slider->setRange(LightAdjustment::kMinimum, LightAdjustment::kMaximum);
+    slider->setPageStep(10);
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(name + QStringLiteral("Box"));
+    box->setAccessibleName(caption + QStringLiteral(" value"));
+    box->setRange(LightAdjustment::kMinimum, LightAdjustment::kMaximum);
+    QObject::connect(slider, &QSlider::valueChanged, box, &QSpinBox::setValue);
+    QObject::connect(box, &QSpinBox::valueChanged, slider, &QSlider::setValue);
+    return {slider, box};
+}
+
+QHBoxLayout* row(QSlider* slider, QSpinBox* box) {
+    auto* layout = new QHBoxLayout;
+    layout->addWidget(slider, 1);
+    layout->addWidget(box);
+    return layout;
 }
 
 } // namespace
@@ -117,6 +144,10 @@ ConvertPictureDialog::ConvertPictureDialog(const QImage& picture, QWidget* paren
     thresholdAuto_->setToolTip(
         QStringLiteral("The picture's own mid-grey (Otsu's method): %1").arg(automaticThreshold_));
 
+    std::tie(brightnessSlider_, brightnessBox_) =
+        adjustmentControls(this, QStringLiteral("Brightness"));
+    std::tie(contrastSlider_, contrastBox_) = adjustmentControls(this, QStringLiteral("Contrast"));
+
     invertCheck_ = new QCheckBox(QStringLiteral("&Invert"), this);
     invertCheck_->setObjectName(QStringLiteral("invertCheck"));
     invertCheck_->setAccessibleName(QStringLiteral("Invert"));
@@ -148,7 +179,12 @@ ConvertPictureDialog::ConvertPictureDialog(const QImage& picture, QWidget* paren
     thresholdRow->addWidget(thresholdBox_);
     thresholdRow->addWidget(thresholdAuto_);
     choices->addLayout(thresholdRow, 2, 1);
-    choices->addWidget(invertCheck_, 3, 1);
+    choices->addWidget(widgets::label(this, QStringLiteral("&Brightness:"), brightnessSlider_), 3,
+                       0);
+    choices->addLayout(row(brightnessSlider_, brightnessBox_), 3, 1);
+    choices->addWidget(widgets::label(this, QStringLiteral("C&ontrast:"), contrastSlider_), 4, 0);
+    choices->addLayout(row(contrastSlider_, contrastBox_), 4, 1);
+    choices->addWidget(invertCheck_, 5, 1);
     choices->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
@@ -161,7 +197,11 @@ ConvertPictureDialog::ConvertPictureDialog(const QImage& picture, QWidget* paren
     setTabOrder(methodChoice_, thresholdSlider_);
     setTabOrder(thresholdSlider_, thresholdBox_);
     setTabOrder(thresholdBox_, thresholdAuto_);
-    setTabOrder(thresholdAuto_, invertCheck_);
+    setTabOrder(thresholdAuto_, brightnessSlider_);
+    setTabOrder(brightnessSlider_, brightnessBox_);
+    setTabOrder(brightnessBox_, contrastSlider_);
+    setTabOrder(contrastSlider_, contrastBox_);
+    setTabOrder(contrastBox_, invertCheck_);
     setTabOrder(invertCheck_, ok);
     setTabOrder(ok, cancel);
 
@@ -176,6 +216,8 @@ ConvertPictureDialog::ConvertPictureDialog(const QImage& picture, QWidget* paren
             &ConvertPictureDialog::conversionChanged);
     connect(thresholdAuto_, &QPushButton::clicked, this,
             [this] { thresholdSlider_->setValue(automaticThreshold_); });
+    for (QSlider* adjustment : {brightnessSlider_, contrastSlider_})
+        connect(adjustment, &QSlider::valueChanged, this, &ConvertPictureDialog::conversionChanged);
     connect(invertCheck_, &QCheckBox::toggled, this, &ConvertPictureDialog::conversionChanged);
 
     sizeChanged();
@@ -195,6 +237,8 @@ ConversionOptions ConvertPictureDialog::options() const {
     if (o.method == Method::Threshold)
         o.threshold = thresholdSlider_->value();
     o.invert = invertCheck_->isChecked();
+    o.brightness = brightnessSlider_->value();
+    o.contrast = contrastSlider_->value();
     return o;
 }
 
@@ -224,7 +268,8 @@ void ConvertPictureDialog::conversionChanged() {
     thresholdAuto_->setEnabled(o.method == Method::Threshold);
     if (!current_)
         return;
-    screen_ = ImageConverter::quantize(*current_, o.method,
+    const LightAdjustment adjustment(o.brightness, o.contrast);
+    screen_ = ImageConverter::quantize(adjustment.appliedTo(*current_), o.method,
                                        o.threshold.value_or(automaticThreshold_), o.invert);
     previewView_->setPixmap(QPixmap::fromImage(boardLook(screen_, kZoom)));
 }

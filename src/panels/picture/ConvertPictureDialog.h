@@ -11,12 +11,16 @@
 //   thresholdSlider  0..255, starting at the picture's own mid-grey (Otsu's method); with
 //   thresholdBox     the same value to type; both for "Threshold" only
 //   thresholdAuto    "Automatic": back to the picture's own mid-grey
+//   brightnessSlider -100..100, starting at 0; with
+//   brightnessBox    the same value to type
+//   contrastSlider   -100..100, starting at 0; with
+//   contrastBox      the same value to type
 //   invertCheck      "Invert": lit and unlit swapped
 //   okButton, cancelButton
 //   saveAsButton     "Save As...": added by PicturePanel (ScreenSaveAs), the screen as a file
 //
 // The picture is scaled to the screen once for each size it is shown at; a change of the
-// method, the threshold or Invert only makes the screen one-bit again.
+// method, the threshold, brightness, contrast or Invert only makes the screen one-bit again.
 
 #include "picture/ConversionOptions.h"
 #include "picture/PageBytes.h"
@@ -76,5 +80,9 @@ private:
     QSlider* thresholdSlider_;
     QSpinBox* thresholdBox_;
     QPushButton* thresholdAuto_;
+    QSlider* brightnessSlider_;
+    QSpinBox* brightnessBox_;
+    QSlider* contrastSlider_;
+    QSpinBox* contrastBox_;
     QCheckBox* invertCheck_;
 };

@@ -170,6 +170,9 @@ void TestConvertPictureDialog::okTakesTheScreen_data() {
     QTest::newRow("Stretch, Floyd-Steinberg")
         << "PNG" << QSize(300, 200) << 2 << 1 << -1 << false
         << ConversionOptions{S::Stretch, M::FloydSteinberg, {}, false};
+    QTest::newRow("Fit, Atkinson, brightness 30, contrast -20 typed")
+        << "PNG" << QSize(300, 200) << 0 << 2 << -1 << false
+        << ConversionOptions{S::Fit, M::Atkinson, {}, false, 30, -20};
     // Opened at a quarter of its size; "Original size" reads its middle at full resolution.
     QTest::newRow("large JPEG at its original size, Bayer 4x4")
         << "JPEG" << QSize(1600, 1300) << 3 << 3 << -1 << false
@@ -201,6 +204,8 @@ void TestConvertPictureDialog::okTakesTheScreen() {
     if (threshold >= 0)
         findControl<QSpinBox>(dialog, "thresholdBox")->setValue(threshold);
     findControl<QCheckBox>(dialog, "invertCheck")->setChecked(invert);
+    findControl<QSpinBox>(dialog, "brightnessBox")->setValue(options.brightness);
+    findControl<QSpinBox>(dialog, "contrastBox")->setValue(options.contrast);
     QCOMPARE(findControl<QSlider>(dialog, "thresholdSlider")->isEnabled(), method == 0);
 
     if (!options.threshold)
@@ -255,7 +260,9 @@ void TestConvertPictureDialog::everyControlIsNamed() {
         QVERIFY2(!w->objectName().isEmpty(), w->metaObject()->className());
         QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
     }
-    QCOMPARE(reachable, 8); // size, conversion, slider, box, automatic, invert, OK, Cancel
+    // Size, conversion, threshold slider and box, automatic, brightness and contrast sliders and
+    // boxes, invert, OK, Cancel.
+    QCOMPARE(reachable, 12);
 }
 
 void TestConvertPictureDialog::saveAsBitmap_data() {
