@@ -18,6 +18,10 @@ QString ConversionText::of(const ConversionOptions& options) {
                                   : QStringLiteral("threshold chosen by Otsu's method");
     else
         text += QLatin1String(methods[int(options.method)]);
+    if (options.brightness != 0)
+        text += QStringLiteral(", brightness %1").arg(options.brightness);
+    if (options.contrast != 0)
+        text += QStringLiteral(", contrast %1").arg(options.contrast);
     if (options.invert)
         text += QStringLiteral(", inverted");
     return text;
