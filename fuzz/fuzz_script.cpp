@@ -5,6 +5,7 @@
 // where it stopped; nothing it says may crash, hang or leak (the sanitizers watch).
 
 #include "ctl/CommandParser.h"
+#include "ctl/ScriptFile.h"
 #include "ctl/ScriptReader.h"
 
 #include <QCoreApplication>
@@ -41,7 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString path = QStringLiteral("/proc/self/fd/%1").arg(fd);
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
 
-    ctl::CommandParser parser([&] { return ctl::ScriptBytes{bytes, {}}; });
+    // `script -` and `picture -` inside the script read the same bytes, with their own limits.
+    ctl::CommandParser parser([&](qint64 maxBytes) {
+        lseek(fd, 0, SEEK_SET);
+        return ctl::ScriptFile::readDescriptor(fd, QStringLiteral("standard input"), maxBytes);
+    });
     ctl::ParsedCommands parsed;
     parser.parseScript(path, parsed);
     // Every error names the line it stopped at ("/proc/self/fd/3 line 2: ...").

@@ -1,7 +1,7 @@
 # bash completion for vantrelctl                                  -*- shell-script -*-
 # SPDX-License-Identifier: MIT
 # Installed as share/bash-completion/completions/vantrelctl. The command list is checked against
-# vantrelctl's command table by its tests (tests/ctl/tst_completion.cpp).
+# vantrelctl's command table by its tests (tests/ctl/tst_shellfacing.cpp).
 
 _vantrelctl()
 {
@@ -11,8 +11,8 @@ _vantrelctl()
     local commands="identify text clear pattern pixel line rect fill reverse circle contrast
         backlight lcd mode rotate flip save load animate stop touch calibrate restore-calibration
         baud picture convert render listen raw script ports help"
-    local options="-p --port -b --baud --rate --no-detect -n --dry-run -v --verbose -h --help
-        -V --version"
+    local options="-p --port -b --baud --rate --no-detect -n --dry-run --format --mirror --force
+        -v --verbose -h --help -V --version"
     local rates="2400 4800 9600 14400 19200 28800 38400 57600 115200"
 
     case $prev in
@@ -30,6 +30,14 @@ _vantrelctl()
             COMPREPLY=($(compgen -W "$rates" -- "$cur"))
             return
             ;;
+        --format)
+            COMPREPLY=($(compgen -W "hex c" -- "$cur"))
+            return
+            ;;
+        --mirror)
+            _filedir
+            return
+            ;;
     esac
     $split && return
 
@@ -38,7 +46,7 @@ _vantrelctl()
     for ((i = 1; i < cword; i++)); do
         if [[ -z $command ]]; then
             case ${words[i]} in
-                -p | --port | -b | --baud | --rate) ((i++)) ;;
+                -p | --port | -b | --baud | --rate | --format | --mirror) ((i++)) ;;
                 -*) ;;
                 *) command=${words[i]} arguments=0 ;;
             esac

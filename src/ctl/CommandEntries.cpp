@@ -107,8 +107,9 @@ constexpr CommandEntry kEntries[] = {
      "replaced only with --force; the file is written whole or not at all. identify\n"
      "and listen are refused: nothing answers.", nullptr},
     {"convert", "convert IMAGE [--fit|--fill|--stretch|--original] [--threshold N] "
-                "[--dither floyd|atkinson|bayer4|bayer8] [--invert] --output FILE "
-                "[--format F] [--scale N] [--plain] [--name NAME] [--force]",
+                "[--dither floyd|atkinson|bayer4|bayer8] [--brightness B] [--contrast C] "
+                "[--invert] --output FILE [--format F] [--scale N] [--plain] [--name NAME] "
+                "[--force]",
      "convert a picture and write the screen as a file",
      "Converts IMAGE as `picture` does (see `vantrelctl help picture`) and writes the\n"
      "screen to FILE by its extension, as `render` writes it (see `vantrelctl help\n"
