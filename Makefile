@@ -30,7 +30,8 @@ $(RUN_BUILD)/configured: Makefile | setup
 $(TOOLS_BUILD)/build.ninja: CMakeLists.txt | setup
 	cmake -S . -B $(TOOLS_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_TESTS=ON
 
-# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+# Builds the programs with AddressSanitizer and UndefinedBehaviorSanitizer (the tests' own code
+# with AddressSanitizer) and runs every test.
 test: setup $(TEST_BUILD)/build.ninja
 	@scripts/setup.sh --test
 	cmake --build $(TEST_BUILD) -j $(JOBS)

@@ -9,10 +9,19 @@ if(VANTREL_HAVE_LLD AND NOT VANTREL_FUZZ)
     add_link_options(-fuse-ld=lld)
 endif()
 
+# The moc output of a target with a precompiled header is compiled without it: loading the
+# header costs more than the little that file holds.
+function(vantrel_moc_without_precompiled target)
+    get_target_property(binaryDir ${target} BINARY_DIR)
+    set_source_files_properties(${binaryDir}/${target}_autogen/mocs_compilation.cpp
+        TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+endfunction()
+
 # Precompiles HEADERS for TARGET (angle-bracket names such as <QString>).
 function(vantrel_precompile target)
     if(VANTREL_PCH AND NOT VANTREL_FUZZ)
         target_precompile_headers(${target} PRIVATE ${ARGN})
+        vantrel_moc_without_precompiled(${target})
     endif()
 endfunction()
 
@@ -20,5 +29,10 @@ endfunction()
 function(vantrel_precompile_like target from)
     if(VANTREL_PCH AND NOT VANTREL_FUZZ)
         target_precompile_headers(${target} REUSE_FROM ${from})
+        vantrel_moc_without_precompiled(${target})
     endif()
 endfunction()
+
+# The Qt headers of the layers below the window.
+set(VANTREL_CORE_HEADERS <QString> <QStringList> <QByteArray> <QList> <QObject> <QTimer>
+    <functional> <optional> <algorithm> <memory> <vector>)
