@@ -83,7 +83,8 @@ private:
         process_.start(ser2netProgram(),
                        {"-n", "-d", "-c", config.fileName(), "-P", dir_.filePath("pid")});
         const auto up = [this] { return listening(rfc2217Port) && listening(rawPort); };
-        QTest::qWaitFor([&] { return process_.state() == QProcess::NotRunning || up(); }, 10000);
+        // The outcome is read from the process and its ports just below.
+        (void)QTest::qWaitFor([&] { return process_.state() == QProcess::NotRunning || up(); }, 10000);
         return process_.state() != QProcess::NotRunning && up();
     }
 
