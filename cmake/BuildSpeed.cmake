@@ -9,8 +9,9 @@ if(VANTREL_HAVE_LLD AND NOT VANTREL_FUZZ)
     add_link_options(-fuse-ld=lld)
 endif()
 
-# The moc output of a target with a precompiled header is compiled without it: loading the
-# header costs more than the little that file holds.
+# A test's moc output is compiled without its precompiled header: each test includes its own
+# .moc, so that file is empty and loading the header would cost more than it holds. A library's
+# moc output includes its headers and does use it.
 function(vantrel_moc_without_precompiled target)
     get_target_property(binaryDir ${target} BINARY_DIR)
     set_source_files_properties(${binaryDir}/${target}_autogen/mocs_compilation.cpp
@@ -21,18 +22,25 @@ endfunction()
 function(vantrel_precompile target)
     if(VANTREL_PCH AND NOT VANTREL_FUZZ)
         target_precompile_headers(${target} PRIVATE ${ARGN})
-        vantrel_moc_without_precompiled(${target})
     endif()
 endfunction()
 
-# TARGET uses the headers precompiled for FROM (their compile flags must match).
+# TARGET uses the headers precompiled for FROM (their compile flags must match; gcc's
+# -Winvalid-pch, which CMake adds, says when they do not).
 function(vantrel_precompile_like target from)
     if(VANTREL_PCH AND NOT VANTREL_FUZZ)
         target_precompile_headers(${target} REUSE_FROM ${from})
-        vantrel_moc_without_precompiled(${target})
     endif()
 endfunction()
 
 # The Qt headers of the layers below the window.
 set(VANTREL_CORE_HEADERS <QString> <QStringList> <QByteArray> <QList> <QObject> <QTimer>
     <functional> <optional> <algorithm> <memory> <vector>)
+
+# A test: the headers of its family, its empty moc output without them.
+function(vantrel_precompile_test target from)
+    if(VANTREL_PCH AND NOT VANTREL_FUZZ)
+        target_precompile_headers(${target} REUSE_FROM ${from})
+        vantrel_moc_without_precompiled(${target})
+    endif()
+endfunction()

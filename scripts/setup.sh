@@ -9,8 +9,9 @@
 #   scripts/setup.sh --fuzz     and clang with libFuzzer
 set -euo pipefail
 
+# lld links the sixty test programs in a fraction of the time of the default linker.
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-          xvfb xauth fonts-dejavu-core)
+          lld xvfb xauth fonts-dejavu-core)
 case "${1:-}" in
     --test) packages+=(desktop-file-utils appstream ser2net bash-completion zsh) ;;
     --package) packages+=(dpkg-dev file lintian) ;;
