@@ -2,19 +2,23 @@
 """Writes the saved corpora of the fuzz targets that read outside bytes: fuzz_script (command
 files), fuzz_board_replies (bytes over the line), fuzz_telnet (a Telnet/RFC 2217 server) and
 fuzz_port_name (port names). Well-formed inputs and the hostile ones we know of: long lines,
-NULs, huge numbers, IAC floods, cut subnegotiations, bad URLs. Rewrites those directories."""
+NULs, huge numbers, IAC floods, cut subnegotiations, bad URLs. Rewrites the named inputs in those
+directories; the inputs fuzz runs found and merged in (-merge=1, named by their SHA-1) stay."""
 
 import pathlib
-import shutil
+import re
 import struct
 
 CORPUS = pathlib.Path(__file__).resolve().parent / "corpus"
+FOUND_BY_FUZZING = re.compile(r"[0-9a-f]{40}")
 
 
 def write(target, files):
     out = CORPUS / target
-    shutil.rmtree(out, ignore_errors=True)
-    out.mkdir(parents=True)
+    out.mkdir(parents=True, exist_ok=True)
+    for old in out.iterdir():
+        if not FOUND_BY_FUZZING.fullmatch(old.name):
+            old.unlink()
     for name, data in files.items():
         (out / name).write_bytes(data if isinstance(data, bytes) else data.encode())
 
